@@ -1,0 +1,147 @@
+// The in-memory market model: instruments, daily and minute bars, chart periods, and the
+// small helpers that look instruments and bars up.
+//
+// Units: prices in yuan (double; 32-bit float inside MinuteBar), volume in shares, amount in
+// yuan, dates yyyymmdd (8-digit text in DayBar::date), minute times as minutes after
+// midnight (571 = 09:31, 900 = 15:00).
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zor {
+
+struct AppState;
+
+// Marks the four prices of a bar whose source record failed validation.
+constexpr double NO_PRICE = -1e30;
+constexpr float NO_PRICE_F = -1e30f;
+
+// One daily bar, and the shape of every bar handed to charts and formulas. `date` holds
+// "%08d" of the date for day-based bars and "%02d-%02d %02d:%02d" (month, day, hour, minute
+// of the first minute) for minute-period display bars.
+struct DayBar {
+  char date[16] = {};
+  double open = 0, high = 0, low = 0, close = 0;
+  double volume = 0, amount = 0;
+
+  void setDate(std::string_view text) {
+    size_t n = text.size() < sizeof date - 1 ? text.size() : sizeof date - 1;
+    std::memcpy(date, text.data(), n);
+    std::memset(date + n, 0, sizeof date - n);
+  }
+  void setDate(int yyyymmdd);
+  // The leading decimal digits of `date` (0 when none).
+  int dateInt() const;
+};
+
+struct MinuteBar {
+  int32_t date = 0;  // yyyymmdd
+  int32_t time = 0;  // minutes after midnight of the minute in which the bar closes
+  float open = 0, high = 0, low = 0, close = 0;
+  double volume = 0, amount = 0;
+};
+
+// Chart period codes.
+enum ChartPeriod : int32_t {
+  PeriodDay = 0,
+  PeriodWeek = 1,
+  PeriodMonth = 2,
+  PeriodMin60 = 3,
+  PeriodMin30 = 4,
+  PeriodMin15 = 5,
+  PeriodMin5 = 6,
+  PeriodMin1 = 7,
+  PeriodDay10 = 8,
+  PeriodDay45 = 9,
+  PeriodQuarter = 10,
+  PeriodYear = 11,
+};
+constexpr int kPeriodCount = 12;
+
+// Codes 3..7 are built from minute bars; the others from daily bars.
+inline bool isMinutePeriod(int period) { return period >= PeriodMin60 && period <= PeriodMin1; }
+// Long label ("日线", "60分钟", "45日线", ...); "" for an unknown code.
+const char* periodLabel(int period);
+// Short tab-bar label for codes 0..7 ("日线", "60分", ...).
+const char* periodShortLabel(int period);
+// The chart title "%s (%s.前复权)".
+std::string chartTitle(std::string_view name, int period);
+
+// Text limits, in bytes.
+constexpr size_t kCodeMax = 9;       // 10-byte field
+constexpr size_t kNameMax = 31;      // 32-byte field
+constexpr size_t kBoardMax = 15;
+constexpr size_t kDataFileMax = 31;
+constexpr size_t kMinFileMax = 39;
+constexpr size_t kNoteMax = 159;
+
+struct StockRecord {
+  std::string code;      // bare six digits once the table is built
+  std::string name;      // at most kNameMax bytes
+  std::string board;     // "沪市", "科创板", "深市", "创业板"
+  std::string dataFile;  // DAT file name, prefixed code (vipdoc) or THS relative path
+  std::string minFile;   // THS minute file relative to the THS root, without ".min"
+
+  // Quote snapshot: "today" as the quote panels and the list show it.
+  double lastPrice = 0, prevClose = 0;
+  double open = 0, high = 0, low = 0;
+  double volume = 0, amount = 0;
+  double turnover = 0;   // percent
+  double amplitude = 0;  // percent of prevClose
+
+  std::vector<DayBar> k;          // daily bars, ascending, one per date
+  std::vector<MinuteBar> minc;    // minute bars of the latest day in minAll
+  std::vector<MinuteBar> minAll;  // all minute bars, ascending by (date, time)
+
+  int32_t market = 0;  // 0 Shenzhen, 1 Shanghai
+  int32_t index = 0;   // load-order number assigned when the table was built
+  bool hasDat = false;
+  bool hasLc1 = false;
+  bool dayLoaded = false;
+  bool minLoaded = false;
+  bool drawingsLoaded = false;
+  std::string note;  // data-consistency warning of the real-time fetch
+};
+
+// Shared validity test of a bar's prices: each in (0.01, 10000], high >= low.
+bool isValidBar(const DayBar& b);
+bool isValidMinute(const MinuteBar& m);
+
+// Skips a leading "sh", "sz" or "bj" (either case); texts of two characters or fewer are
+// returned unchanged.
+std::string stripMarketPrefix(std::string_view code);
+// The vipdoc file form: the code unchanged when it is at least three characters and already
+// prefixed, otherwise "sh" (market 1) or "sz" (market 0) in front.
+std::string fullCode(const StockRecord& rec);
+// "<market>:<code without prefix>", e.g. "1:600000".
+std::string marketKey(int market, std::string_view code);
+// Board label of a bare or prefixed code under its market.
+const char* boardFor(int market, std::string_view code);
+
+// First record of `market` whose prefix-stripped code equals the stripped argument; -1 if none.
+int findStock(const std::vector<StockRecord>& stocks, int market, std::string_view code);
+// Index of the bar dated `date` (searching from the end), else of the last bar dated before
+// it, else -1.
+int findBarByDate(const StockRecord& rec, std::string_view date);
+// Close of the instrument's last daily bar dated strictly before `date` (loading the daily
+// bars when needed); 0 when there is none or its close is not in (0, 1,000,000).
+double closeBeforeDate(AppState& app, int market, std::string_view code, int date);
+
+// Refreshes the quote snapshot from the daily bars (the last valid bar and the valid bar
+// before it). In real-time mode (tradeMode 0) the live fields are zeroed for the quote client.
+void buildQuoteSnapshot(StockRecord& rec, int tradeMode);
+
+// Loads what the selected instrument needs: daily bars, and outside replay and real-time
+// mode its minute bars and drawings.
+void loadStockOnDemand(AppState& app, int index);
+
+// Day of the week of a yyyymmdd date, 0 Sunday .. 6 Saturday.
+int weekdayOf(int yyyymmdd);
+// True for a real calendar date in 19900101..21001231.
+bool isPlausibleDate(int yyyymmdd);
+
+}  // namespace zor

@@ -1,0 +1,50 @@
+// Services the portable core needs from the user-interface platform. The Windows program
+// implements them with Win32; tests install a recording implementation.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zor {
+
+// Message-box style flags (combine one icon with one button set).
+enum MsgBox : unsigned {
+  MsgInfo = 0x01,
+  MsgWarning = 0x02,
+  MsgError = 0x04,
+  MsgQuestion = 0x08,
+  MsgOk = 0x00,
+  MsgYesNo = 0x10,
+  MsgOkCancel = 0x20,
+  MsgTopmost = 0x100,  // shown above every window (boxes of the loading phase)
+};
+
+// Message-box answers.
+enum MsgResult { ResultOk = 1, ResultCancel = 2, ResultYes = 6, ResultNo = 7 };
+
+class UiServices {
+ public:
+  virtual ~UiServices() = default;
+  // Shows a modal message box (UTF-8 texts) and returns the answer.
+  virtual int messageBox(std::string_view text, std::string_view caption, unsigned flags) = 0;
+  // Asks for the main window to be repainted soon.
+  virtual void requestRepaint() = 0;
+  virtual void setTimer(int id, unsigned intervalMs) = 0;
+  virtual void killTimer(int id) = 0;
+  virtual bool setClipboardText(std::string_view text) = 0;
+  virtual std::string clipboardText() = 0;
+};
+
+// Used until the platform installs its own: answers every box with its default button
+// (Ok, Yes) and ignores the rest. Command-line tools run with it.
+class HeadlessUi : public UiServices {
+ public:
+  int messageBox(std::string_view text, std::string_view caption, unsigned flags) override;
+  void requestRepaint() override {}
+  void setTimer(int, unsigned) override {}
+  void killTimer(int) override {}
+  bool setClipboardText(std::string_view) override { return false; }
+  std::string clipboardText() override { return {}; }
+};
+
+}  // namespace zor
