@@ -81,6 +81,7 @@ struct AppState {
 
   // ---- market data and view ----
   std::vector<StockRecord> stocks;
+  MarketDataState data;  // THS root, name maps and the minute-array clock of the loaders
   int curIdx = 0;
   int period = PeriodMin1;
   bool trend = false;      // intraday chart instead of the K-line chart
@@ -106,6 +107,7 @@ struct AppState {
   int frames = 0;
   int trainDi = -1;
   bool dateView = false;
+  int replayStockIdx = -1;  // the replayed instrument, -1 without a replay
   int replayIntervalMs = 2000;
 
   // ---- trading ----
@@ -135,7 +137,9 @@ struct AppState {
   int tradeFocus = 0;       // focused trading-panel field, 0 none
   bool trainFieldFocused = false;
   bool tradePanelClosed = false;
-  int listTop = 0;          // first visible quote-list row
+  int listTop = 0;          // first visible quote-list row (a view position)
+  int listHeight = 0, listWidth = 0;  // the quote list's rectangle as last painted, pixels
+  std::vector<int> listOrder;  // instrument index of each view position; empty = load order
   int sortColumn = 0;
   bool sortAscending = true;
   std::string codeEntry;    // the quote list's code-entry text

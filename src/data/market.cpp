@@ -45,7 +45,7 @@ bool isValidBar(const DayBar& b) {
 }
 
 bool isValidMinute(const MinuteBar& m) {
-  auto ok = [](float p) { return p > 0.01f && p <= 10000.0f; };
+  auto ok = [](double p) { return p > 0.01 && p <= 10000.0; };
   return ok(m.open) && ok(m.high) && ok(m.low) && ok(m.close) && m.high >= m.low;
 }
 
@@ -82,9 +82,9 @@ int findStock(const std::vector<StockRecord>& stocks, int market, std::string_vi
 
 int findBarByDate(const StockRecord& rec, std::string_view date) {
   for (size_t i = rec.k.size(); i-- > 0;)
-    if (std::string_view(rec.k[i].date) == date) return int(i);
+    if (rec.k[i].dateText() == date) return int(i);
   for (size_t i = rec.k.size(); i-- > 0;)
-    if (std::string_view(rec.k[i].date) < date) return int(i);
+    if (rec.k[i].dateText() < date) return int(i);
   return -1;
 }
 
@@ -100,7 +100,7 @@ double closeBeforeDate(AppState& app, int market, std::string_view code, int dat
   int at = -1;
   bool exact = false;
   for (size_t i = rec.k.size(); i-- > 0;) {
-    if (std::string_view(rec.k[i].date) == want) {
+    if (rec.k[i].dateText() == want) {
       at = int(i) - 1;  // the bar before the given date's own bar
       exact = true;
       break;
@@ -108,7 +108,7 @@ double closeBeforeDate(AppState& app, int market, std::string_view code, int dat
   }
   if (!exact) {
     for (size_t i = rec.k.size(); i-- > 0;) {
-      if (std::string_view(rec.k[i].date) < want) {
+      if (rec.k[i].dateText() < want) {
         at = int(i);
         break;
       }
@@ -159,7 +159,8 @@ int weekdayOf(int yyyymmdd) {
   }
   int K = y % 100, J = y / 100;
   int h = (d + (13 * (m + 1)) / 5 + K + K / 4 + J / 4 + 5 * J) % 7;  // 0 Saturday
-  return (h + 6) % 7;
+  // Garbage dates (negative years, month 0) must still give a weekday in range.
+  return ((h + 7) % 7 + 6) % 7;
 }
 
 bool isPlausibleDate(int yyyymmdd) {
@@ -179,6 +180,7 @@ void loadStockOnDemand(AppState& app, int index) {
   if (app.training) return;
   if (app.tradeMode != 0) {
     if (!rec.minLoaded) loadMinuteBars(rec, app);
+    rec.minUse = ++app.data.minuteClock;  // shown now: the last to be released
     if (!rec.drawingsLoaded) rec.drawingsLoaded = true;  // drawings arrive with their subsystem
   }
   // In real-time mode minutes come from the quote server; the file minutes stay unloaded so

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,12 @@ struct DayBar {
   void setDate(int yyyymmdd);
   // The leading decimal digits of `date` (0 when none).
   int dateInt() const;
+  // `date` up to its first NUL, never beyond the field.
+  std::string_view dateText() const {
+    size_t n = 0;
+    while (n < sizeof date && date[n] != '\0') ++n;
+    return std::string_view(date, n);
+  }
 };
 
 struct MinuteBar {
@@ -105,9 +112,30 @@ struct StockRecord {
   bool minLoaded = false;
   bool drawingsLoaded = false;
   std::string note;  // data-consistency warning of the real-time fetch
+
+  // Tick of MarketDataState::minuteClock when the minute arrays were last loaded or shown;
+  // the least recently shown arrays are released first (trimMinuteCache).
+  uint64_t minUse = 0;
 };
 
-// Shared validity test of a bar's prices: each in (0.01, 10000], high >= low.
+// What the loaders keep between calls, owned by AppState (`app.data`).
+struct MarketDataState {
+  // THS history root of the current table; empty when the lc1 directory is not a THS
+  // directory. Decides where daily and minute bars come from.
+  std::string thsRoot;
+  // Code -> display name, from index.dat, the built-in table and stock_names.txt. Filled at
+  // every table build; later builds add to it.
+  std::map<std::string, std::string> names;
+  // Code -> name from the THS name files (converted from GBK), read again when the THS root
+  // changes.
+  std::map<std::string, std::string> thsNames;
+  std::string thsNamesRoot;
+  bool thsNamesLoaded = false;
+  uint64_t minuteClock = 0;
+};
+
+// Shared validity test of a bar's prices: each in (0.01, 10000], high >= low. A minute bar is
+// tested on its prices widened to double, so that it agrees with the display bar made of it.
 bool isValidBar(const DayBar& b);
 bool isValidMinute(const MinuteBar& m);
 

@@ -1,0 +1,39 @@
+// zorcli bars: one instrument's display series of a period, one bar a line.
+#include "zorcli.h"
+
+#include "data/series.h"
+#include "platform/text.h"
+
+namespace zor::cli {
+
+int cmdBars(const Options& opt) {
+  if (opt.positional.size() != 2) {
+    err("用法: zorcli bars [--dat DIR] [--lc1 DIR] [--mode 0|1] CODE PERIOD");
+    return kExitUsage;
+  }
+  int period = 0;
+  if (!parsePeriod(opt.positional[1], period)) {
+    err("未知周期: " + opt.positional[1]);
+    return kExitUsage;
+  }
+  Session s;
+  if (!openSession(s, opt)) return kExitFailure;
+  int idx = loadInstrument(s.app, opt.positional[0]);
+  if (idx < 0) return kExitFailure;
+  DisplaySeriesPtr series = displaySeries(s.app.stocks[size_t(idx)], period, &s.app);
+  out("date,open,high,low,close,volume,amount");
+  std::string line;
+  for (const DayBar& b : *series) {
+    bool priced = isValidBar(b);
+    line.assign(b.dateText());
+    for (double p : {b.open, b.high, b.low, b.close}) {
+      line += ',';
+      if (priced) line += csvNumber(p);
+    }
+    line += ',' + csvNumber(b.volume) + ',' + csvNumber(b.amount);
+    out(line);
+  }
+  return kExitOk;
+}
+
+}  // namespace zor::cli

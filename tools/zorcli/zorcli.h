@@ -1,0 +1,85 @@
+// Shared pieces of zorcli's commands: the option parser, the session that builds an AppState
+// the way the program does, instrument lookup and CSV output.
+#pragma once
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/app_state.h"
+#include "platform/ui.h"
+
+namespace zor::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;  // unknown code, no data, unreadable directory
+constexpr int kExitUsage = 2;
+
+// The command line after the command name. --dat DIR and --lc1 DIR choose the directories
+// (either or both; a relative one is taken relative to zorcli's own directory); without them
+// zor.cfg beside zorcli is read, as the program does. Other "--name value" or "--name=value"
+// options are kept for the command; everything else is positional.
+struct Options {
+  std::string dat, lc1;
+  bool datGiven = false, lc1Given = false;
+  std::vector<std::string> positional;
+  std::map<std::string, std::string> named;
+
+  bool has(const std::string& name) const { return named.count(name) != 0; }
+  std::string get(const std::string& name, const std::string& fallback = {}) const {
+    auto it = named.find(name);
+    return it == named.end() ? fallback : it->second;
+  }
+};
+
+bool parseOptions(const std::vector<std::string>& args, size_t first, Options& out, std::string& error);
+
+// A period as its code 0..11, its label ("日线", "60分钟"), its tab label ("60分") or an ASCII
+// name (day, week, month, 60m, 30m, 15m, 5m, 1m, 10d, 45d, quarter, year).
+bool parsePeriod(std::string_view text, int& period);
+
+// Message boxes of the core, printed to stderr as "[caption] text".
+class StderrUi : public HeadlessUi {
+ public:
+  int messageBox(std::string_view text, std::string_view caption, unsigned flags) override;
+};
+
+// An AppState set up like the program's: exeDir, the directories (options or zor.cfg),
+// message boxes to stderr. `--mode 0` selects real-time mode (minute periods without
+// synthetic days); the default is the replay and training mode.
+struct Session {
+  StderrUi ui;
+  AppState app;
+  Session() { app.ui = &ui; }
+};
+bool setupSession(Session& s, const Options& opt, std::string& error);
+// setupSession, then the instrument table (loadAllStocks).
+bool openSession(Session& s, const Options& opt);
+
+// Index of the instrument with a bare (600000) or prefixed (sh600000) code; -1 when none.
+int findInstrument(const AppState& app, std::string_view code);
+// findInstrument, then its daily and minute bars; prints the error and returns -1 for an
+// unknown code.
+int loadInstrument(AppState& app, std::string_view code);
+
+// Numbers in CSV: the shortest decimal text that reads back to the same value (at float
+// precision when the value is a float, as minute prices are), whole numbers without a
+// fraction; an empty field for values that are not finite.
+std::string csvNumber(double v);
+// A text field, quoted when it holds a comma, a quote or a line break.
+std::string csvField(std::string_view text);
+
+// Writes a line to stdout or stderr (UTF-8).
+void out(std::string_view line);
+void err(std::string_view line);
+
+// Platform set-up: the arguments as UTF-8 and a console that shows UTF-8.
+std::vector<std::string> utf8Arguments(int argc, char** argv);
+
+// The commands. Each returns the exit status.
+int cmdList(const Options& opt);
+int cmdBars(const Options& opt);
+
+}  // namespace zor::cli
