@@ -146,6 +146,9 @@ struct AppState {
   std::string statusText;   // one-line confirmations and errors of commands
   std::array<SavedView, 3> savedViews{};
   bool modeDialogOpen = false;
+  int screenW = 1280;            // width of the whole display in pixels (quote-list column scale)
+  bool inSizeMove = false;       // the user is dragging or sizing the window
+  bool placementDirty = false;   // a placement change waits for the end of that drag
 
   // ---- platform services ----
   UiServices* ui = &headlessUi;

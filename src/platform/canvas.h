@@ -95,6 +95,8 @@ class Canvas {
   virtual Color systemColor(SysColor which) = 0;
   // A window caption button in the visual theme (classic look without a theme).
   virtual void captionButton(const Rect& r, CaptionButton kind, ButtonState state) = 0;
+  // The system's caption-button size (the window's own title strip uses it).
+  virtual Size captionButtonSize() { return Size{36, 22}; }
 
   // Clipping nests: push intersects with the current clip, pop restores the previous one.
   virtual void pushClip(const Rect& r) = 0;

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zor {
 
@@ -22,6 +23,13 @@ enum MsgBox : unsigned {
 // Message-box answers.
 enum MsgResult { ResultOk = 1, ResultCancel = 2, ResultYes = 6, ResultNo = 7 };
 
+// One entry of a pop-up menu; id 0 is a separator.
+struct MenuEntry {
+  std::string text;
+  int id = 0;
+  bool checked = false;
+};
+
 class UiServices {
  public:
   virtual ~UiServices() = default;
@@ -33,6 +41,9 @@ class UiServices {
   virtual void killTimer(int id) = 0;
   virtual bool setClipboardText(std::string_view text) = 0;
   virtual std::string clipboardText() = 0;
+  // Shows a pop-up menu with its top-left corner at client point (x, y) of the main window and
+  // returns the chosen id, 0 when it was dismissed.
+  virtual int popupMenu(const std::vector<MenuEntry>& entries, int x, int y) { return 0; }
 };
 
 // Used until the platform installs its own: answers every box with its default button

@@ -1,0 +1,112 @@
+// The main window's portable half: painting its title strip, menu bar and caption buttons,
+// the views below them, and the mouse, timer and placement handling. The window procedure
+// (platform/win32) only translates messages into these calls and carries out the returned
+// window actions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/canvas.h"
+#include "platform/clock.h"
+#include "platform/ui.h"
+
+namespace zor {
+
+struct AppState;
+
+constexpr int kTitleStripHeight = 24;
+constexpr int kStatusLineHeight = 24;
+constexpr int kMenuBarLeft = 30;    // x of the first menu-bar item
+constexpr int kMenuItemPad = 14;    // item width = text width + pad, at least kMenuItemMinWidth
+constexpr int kMenuItemMinWidth = 48;
+constexpr int kMenuItemGap = 8;
+constexpr int kCaptionRightMargin = 12;  // caption buttons end this far from the right edge
+
+// Hit-area kinds the title strip registers, so that outside tools can find the menu-bar items
+// (index = MenuBarItem) and the caption buttons (index = CaptionSlot) like any other element.
+// Clicks in the strip are handled before the hit-area dispatch, so these kinds never dispatch.
+constexpr int kHitMenuBarItem = 900;
+constexpr int kHitCaptionButton = 901;
+
+// Keep in the order of the menu bar.
+enum MenuBarItem { MenuSettings, MenuFunds, MenuDrawing, MenuReplay, MenuMode, MenuDataApi, MenuAbout, kMenuBarItemCount };
+const char* menuBarText(int item);
+
+enum CaptionSlot { CaptionMinimize, CaptionMaximize, CaptionClose, kCaptionSlotCount };
+
+// Menu command ids handled here (the rest belong to the subsystems that arrive later).
+enum Command {
+  CmdDataDirs = 9000,
+  CmdTPlusOne = 9001,
+  CmdFunds = 9002,
+  CmdTPlusZero = 9003,
+  CmdCustomerInfo = 9004,
+  CmdOneKeyReset = 9005,
+  CmdUpdateCheck = 9006,
+  CmdTradeMarkers = 9007,
+};
+
+// The pop-up menus of the 设置(S) and 画图(H) items, as the menu bar shows them now.
+std::vector<MenuEntry> settingsMenu(const AppState& app);
+std::vector<MenuEntry> drawingMenu();
+
+// What the window must repaint after an event.
+enum class Repaint { None, TitleStrip, All };
+
+// What the window procedure carries out after a mouse event.
+enum class WindowAction { None, Minimize, MaximizeOrRestore, Close };
+
+struct MouseResult {
+  Repaint repaint = Repaint::None;
+  WindowAction action = WindowAction::None;
+  bool capture = false;  // capture the mouse until the button is released
+  int menuItem = -1;     // a menu-bar item to open (openMenuBarItem)
+};
+
+// Regions of the client area below the title strip, computed from the client size.
+struct ShellLayout {
+  Rect titleStrip;
+  Rect toolbar;     // (0, 24, W, 60)
+  Rect quoteList;   // list view: from the toolbar's bottom to the index strip
+  Rect indexStrip;  // (0, H - 46, W, H - 24)
+  Rect statusLine;  // the bottom 24 pixels
+};
+ShellLayout shellLayout(int clientW, int clientH);
+
+// Paints the whole client area (the canvas is the off-screen picture of the client size).
+void onPaint(AppState& app, Canvas& canvas);
+
+// Creation: timers 1 (700 ms) and 3 (3,000-6,000 ms); `seed` reseeds the random generator.
+void onCreate(AppState& app, uint32_t seed);
+
+// Non-client hit test of a client point: true where the title strip acts as a caption (drag,
+// double-click maximises), false over the menu-bar items, the caption buttons and below.
+bool isCaptionPoint(const AppState& app, int x, int y);
+
+MouseResult onMouseMove(AppState& app, int x, int y);
+Repaint onMouseLeave(AppState& app);
+MouseResult onLeftButtonDown(AppState& app, int x, int y, unsigned keys);
+MouseResult onLeftButtonUp(AppState& app, int x, int y);
+MouseResult onLeftDoubleClick(AppState& app, int x, int y, unsigned keys);
+// The mouse capture ended without a button release (another window took it).
+Repaint onCaptureLost(AppState& app);
+
+// Opens a menu-bar item: its pop-up (shown open until the pop-up closes) or its action.
+void openMenuBarItem(AppState& app, int item, int x);
+// Runs a menu command; every command ends with a repaint.
+void onCommand(AppState& app, int id);
+
+// A timer tick. Returns the interval to re-arm the timer with, 0 to leave it as it is.
+unsigned onTimer(AppState& app, int id);
+// The next interval of timer 3: 3,000 to 6,000 ms.
+unsigned nextLiveTimerInterval();
+
+// Like selectStock, and shows the K-line chart of that instrument on the daily period.
+void openStock(AppState& app, int index);
+
+// Monday to Friday, 09:30-11:30 or 13:00-15:00, both ends included.
+bool isTradingTime(const LocalTime& t);
+
+}  // namespace zor

@@ -1,0 +1,31 @@
+// The areas the main window paints around and below its title strip until their own
+// subsystems take them over: the quote-list area of the list view, the chart area and the
+// status line with the command message.
+#pragma once
+
+#include <string>
+
+#include "platform/canvas.h"
+
+namespace zor {
+
+struct AppState;
+struct ShellLayout;
+
+// The quote list: header row and one row per instrument from `listTop`, each row registering
+// a hit area of kind 6 with its instrument index. Without instruments only the header shows.
+void paintQuoteListArea(AppState& app, Canvas& c, const Rect& area);
+
+// The chart views (K-line, intraday, trading panel) paint here once they exist.
+void paintChartArea(AppState& app, Canvas& c, const ShellLayout& layout);
+
+// The status line: the composite state line on the left and `statusText` right-aligned.
+void paintStatusLine(AppState& app, Canvas& c, const Rect& area);
+
+// The composite text of the status line at local time `now` ("%04d-%02d-%02d %02d:%02d:%02d").
+std::string statusLineText(const AppState& app, const std::string& now);
+
+// The quote list's large-number format: "%.2f亿", "%.1f万", "%.0f", or "" for 0 and less.
+std::string largeNumberText(double v);
+
+}  // namespace zor

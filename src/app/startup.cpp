@@ -1,0 +1,73 @@
+#include "app/startup.h"
+
+#include "app/app_state.h"
+#include "app/config.h"
+#include "app/trace_log.h"
+#include "data/loaders.h"
+#include "platform/random.h"
+#include "platform/text.h"
+
+namespace zor {
+
+uint64_t fnv1a64(std::string_view bytes) {
+  uint64_t h = 0xcbf29ce484222325ull;
+  for (unsigned char ch : bytes) {
+    h ^= ch;
+    h *= 0x100000001b3ull;
+  }
+  return h;
+}
+
+std::string instanceLockName(std::string_view exeDir) {
+  std::string key(exeDir);
+  for (char& ch : key) {
+    if (ch >= 'A' && ch <= 'Z') ch = char(ch - 'A' + 'a');
+    if (ch == '/') ch = '\\';
+  }
+  return strPrintf("Local\\ZorTerminal-%016llx", (unsigned long long)fnv1a64(key));
+}
+
+void loadAccountsAtStartup(AppState& app) {}
+void saveAccountsAtShutdown(AppState& app) {}
+void applyStartMode(AppState& app, int mode) {}
+
+int runStartup(AppState& app, StartupHost& host) {
+  host.enableDpiAwareness();
+  app.exeDir = host.executableDirectory();
+
+  // A longer directory would be cut and then name another one: refuse before any file is
+  // touched. A second process in the same directory would overwrite this one's files.
+  if (app.exeDir.size() > kPathMax) {
+    app.ui->messageBox(kPathTooLongText, kHintCaption, MsgInfo);
+    return 1;
+  }
+  if (!host.acquireInstanceLock(instanceLockName(app.exeDir))) {
+    host.activateRunningInstance();
+    app.ui->messageBox(kAlreadyRunningText, kHintCaption, MsgInfo);
+    return 0;
+  }
+
+  openTraceLog(app.exeDir);
+  host.installCrashFilter();
+  traceLine("WinMain start, exeDir=%s build=%s APP_MODE=%d", app.exeDir.c_str(), kBuildName, kAppMode);
+  host.registerExitHandler();
+
+  readConfig(app);
+  if (!hasValidDataDir(app)) host.dataDirectoryDialog(app);
+  seedRandom(host.timeSeed());
+
+  host.showSplash();
+  loadAllStocks(app);
+  host.hideSplash();
+
+  loadAccountsAtStartup(app);
+
+  if (!host.createMainWindow(app)) return 1;
+  host.showMainWindow(app, chooseStartPlacement(app, host.monitors()));
+
+  int mode = host.modeDialog(app);
+  applyStartMode(app, mode == 0 ? 1 : mode);
+  return host.runMessageLoop();
+}
+
+}  // namespace zor

@@ -1,0 +1,204 @@
+#include "app/state_query.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "app/app_state.h"
+
+namespace zor {
+
+namespace {
+
+int64_t money(double v) { return std::isfinite(v) ? int64_t(std::llround(v * 100)) : -1; }
+
+bool validIndex(const AppState& app, int64_t i) { return i >= 0 && uint64_t(i) < app.stocks.size(); }
+
+// Accounts are numbered like order modes: 0 history, 1 real-time, 2 training.
+const Account* accountOf(const AppState& app, int64_t a) {
+  switch (a) {
+    case 0: return &app.histAccount;
+    case 1: return &app.liveAccount;
+    case 2: return &app.trainAccount;
+    default: return nullptr;
+  }
+}
+
+// The account the current tab trades on: training tabs 2 and 3, real-time tabs 4 and 5,
+// the history account otherwise.
+const Account& tabAccount(const AppState& app) {
+  if (app.tradeTab == 2 || app.tradeTab == 3) return app.trainAccount;
+  if (app.tradeTab == 4 || app.tradeTab == 5) return app.liveAccount;
+  return app.histAccount;
+}
+
+// A bare six-digit code as an integer; -1 when the text is not all digits.
+int64_t codeNumber(const std::string& code) {
+  std::string bare = stripMarketPrefix(code);
+  if (bare.empty() || bare.size() > 18) return -1;
+  int64_t v = 0;
+  for (char ch : bare) {
+    if (ch < '0' || ch > '9') return -1;
+    v = v * 10 + (ch - '0');
+  }
+  return v;
+}
+
+int64_t restingOrders(const AppState& app, int mode) {
+  int64_t n = 0;
+  for (const Order& o : app.orders)
+    if (o.status == 0 && (mode < 0 || o.mode == mode)) ++n;
+  return n;
+}
+
+// Finds a hit area by kind and, when asked, index. `exactIndex` compares the index even when
+// it is 0, which the packed form alone cannot ask for.
+const HitArea* findHit(const AppState& app, uint64_t packed, bool exactIndex) {
+  int kind = int(packed & 0xFFFF);
+  bool withIndex = exactIndex || packed >= 65536;
+  int index = int((packed >> 16) & 0x7FFF);
+  for (const HitArea& h : app.hitAreas)
+    if (h.kind == kind && (!withIndex || h.index == index)) return &h;
+  return nullptr;
+}
+
+int64_t packXY(int x, int y) { return int64_t(x) * 65536 + y; }
+
+int64_t textQuery(const AppState& app, uint64_t which, int64_t offset) {
+  const std::string& t = which == 0   ? app.userName
+                         : which == 2 ? app.statusText
+                         : which == 3 ? app.train.status
+                                      : app.userAcct;
+  if (offset < 0 || uint64_t(offset) > t.size()) return -1;
+  uint64_t v = 0;
+  size_t n = std::min<size_t>(8, t.size() - size_t(offset));
+  for (size_t i = 0; i < n; ++i) v |= uint64_t(uint8_t(t[size_t(offset) + i])) << (8 * i);
+  return int64_t(v);
+}
+
+int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
+  const TrainState& tr = app.train;
+  const Account& cur = tabAccount(app);
+  auto stock = [&](int64_t i) -> const StockRecord* { return validIndex(app, i) ? &app.stocks[size_t(i)] : nullptr; };
+  auto order = [&](int64_t i) -> const Order* {
+    return i >= 0 && uint64_t(i) < app.orders.size() ? &app.orders[size_t(i)] : nullptr;
+  };
+  auto position = [&](int64_t i) -> const Position* {
+    return i >= 0 && uint64_t(i) < cur.positions.size() ? &cur.positions[size_t(i)] : nullptr;
+  };
+  switch (code) {
+    case QHistCash: return money(app.histAccount.cash);
+    case QLiveCash: return money(app.liveAccount.cash);
+    case QTrainCash: return money(app.trainAccount.cash);
+    case QHistPositions: return int64_t(app.histAccount.positions.size());
+    case QLivePositions: return int64_t(app.liveAccount.positions.size());
+    case QTrainPositions: return int64_t(app.trainAccount.positions.size());
+    case QHistDeals: return int64_t(app.histAccount.deals.size());
+    case QLiveDeals: return int64_t(app.liveAccount.deals.size());
+    case QTrainDeals: return int64_t(app.trainAccount.deals.size());
+    case QOrders: return int64_t(app.orders.size());
+    case QRestingOrders: return restingOrders(app, -1);
+    case QTradeTab: return app.tradeTab;
+    case QCurIdx: return app.curIdx;
+    case QTPlusOne: return app.tPlusOne;
+    case QTrainCur: return tr.cur;
+    case QTrainStart: return tr.start;
+    case QTrainStock: return tr.stockIdx;
+    case QTrainMaxDrawdown: return std::isfinite(tr.maxDrawdown) ? int64_t(std::llround(tr.maxDrawdown * 10000)) : -1;
+    case QReplayCursor: return app.cursor;
+    case QReplayFrames: return app.frames;
+    case QReplayInterval: return app.replayIntervalMs;
+    case QPositionQty: return position(arg) ? position(arg)->qty : -1;
+    case QOrderStatus: return order(arg) ? order(arg)->status : -1;
+    case QGameCode: return tr.active && stock(tr.stockIdx) ? codeNumber(stock(tr.stockIdx)->code) : -1;
+    case QStockCount: return int64_t(app.stocks.size());
+    case QPeriod: return app.period;
+    case QLiveStock: return app.liveStockIdx;
+    case QLiveOK: return app.liveOK;
+    case QDayBars: return stock(arg) ? int64_t(stock(arg)->k.size()) : -1;
+    case QMinuteBars: return stock(arg) ? int64_t(stock(arg)->minAll.size()) : -1;
+    case QLatestDayMinutes: return stock(arg) ? int64_t(stock(arg)->minc.size()) : -1;
+    case QLastPrice: return stock(arg) ? money(stock(arg)->lastPrice) : -1;
+    case QPrevClose: return stock(arg) ? money(stock(arg)->prevClose) : -1;
+    case QSortColumn: return app.sortColumn > 0 ? app.sortColumn : 0;
+    case QSortAscending: return app.sortAscending;
+    case QMouse: return app.mouseInside ? packXY(app.mouseX, app.mouseY) : -1;
+    case QListTop: return app.listTop;
+    case QListRow: {
+      if (arg < 0 || uint64_t(arg) >= app.stocks.size()) return -1;
+      if (app.listOrder.empty()) return arg;
+      return uint64_t(arg) < app.listOrder.size() ? app.listOrder[size_t(arg)] : -1;
+    }
+    case QBarCount: return app.barCount;
+    case QScrollBack: return app.scrollBack;
+    case QTrainHidden: return tr.hidden;
+    case QTrainRevealed: return tr.revealed;
+    case QTrainFinished: return tr.finished;
+    case QTrainBlind: return tr.active && tr.hidden && !tr.revealed;
+    case QTrainJumpPeriod: return tr.jumpPeriod;
+    case QTrainSub: return tr.sub;
+    case QTrainDays: return tr.days;
+    case QTrainAutoplayMs: return tr.autoplayMs;
+    case QBaseline: return accountOf(app, arg) ? money(accountOf(app, arg)->baseline) : -1;
+    case QReplayStock: return app.replayStockIdx;
+    case QTrainDi: return app.trainDi;
+    case QNextOrderNo: return app.nextOrderNo;
+    case QOrderNo: return order(arg) ? order(arg)->orderNo : -1;
+    case QOrderMode: return order(arg) ? order(arg)->mode : -1;
+    case QRestingOfMode: return arg >= 0 && arg <= 2 ? restingOrders(app, int(arg)) : -1;
+    case QPositionCode: return position(arg) ? codeNumber(position(arg)->code) : -1;
+    case QStatusLength: return int64_t(app.statusText.size());
+    case QDataMode: return app.dataMode;
+    case QLiveSubPanels: return app.fsLive.subCount;
+    case QTradeMode: return app.tradeMode;
+    case QHitTopLeft:
+    case QHitBottomRight: {
+      // Bit 31 asks for the index explicitly, so that index 0 can be named.
+      uint64_t packed = uint64_t(arg) & 0xFFFFFFFFu;
+      const HitArea* h = findHit(app, packed & 0x7FFFFFFFu, (packed & 0x80000000u) != 0);
+      if (!h) return -1;
+      return code == QHitTopLeft ? packXY(h->left, h->top) : packXY(h->right, h->bottom);
+    }
+    default: return -1;
+  }
+}
+
+int64_t viewBits(const AppState& app) {
+  uint32_t v = 0;
+  if (app.listView) v |= ViewList;
+  if (app.trend) v |= ViewTrend;
+  if (app.tradeView) v |= ViewTrade;
+  if (app.tradePanelClosed) v |= ViewTradePanelClosed;
+  v |= uint32_t(app.tradeFocus & 15) << ViewTradeFocusShift;
+  v |= uint32_t(app.tradeTab & 15) << ViewTradeTabShift;
+  v |= uint32_t(app.period & 15) << ViewPeriodShift;
+  if (app.trainFieldFocused) v |= ViewTrainFieldFocused;
+  if (app.tradeMode != 0) v |= ViewRealTimeOff;
+  if (app.train.active) v |= ViewGameActive;
+  if (app.training) v |= ViewReplayRunning;
+  if (app.train.autoplay) v |= ViewAutoplay;
+  return v;
+}
+
+}  // namespace
+
+int64_t queryState(const AppState& app, unsigned msgOffset, uint64_t wParam, int64_t lParam) {
+  switch (msgOffset) {
+    case QueryText: return textQuery(app, wParam, lParam);
+    case QueryHitCount: {
+      int64_t n = 0;
+      for (const HitArea& h : app.hitAreas)
+        if (uint64_t(h.kind) == wParam) ++n;
+      return n;
+    }
+    case QueryHitCentre: {
+      const HitArea* h = findHit(app, wParam & 0xFFFFFFFFu, lParam != 0);
+      return h ? packXY((h->left + h->right) / 2, (h->top + h->bottom) / 2) : -1;
+    }
+    case QueryValue: return valueQuery(app, int64_t(wParam), lParam);
+    case QueryViewBits: return viewBits(app);
+    default: return -1;
+  }
+}
+
+}  // namespace zor
