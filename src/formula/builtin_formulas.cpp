@@ -8,8 +8,6 @@
 //    the turnover weight is taken per lot (VOL/100) of CAPITAL, kept at most 1.
 #include "formula/builtin_formulas.h"
 
-#include <cstring>
-
 #include "platform/text.h"
 
 namespace zor {
