@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zor {
@@ -127,5 +128,9 @@ bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, cons
 // Compiles def.source with def.params and runs it with the parameters' defaults.
 bool compileAndRunFormula(const FormulaDef& def, const FormulaInput& input, std::vector<OutputLine>& outLines,
                           std::vector<DrawingItem>& outDrawings, std::string& error);
+
+// True when `upperName` is a function of the library or a drawing function (an upper-case
+// identifier such as "MA" or "STICKLINE"). Such names are never declared as parameters.
+bool isLibraryFunctionName(std::string_view upperName);
 
 }  // namespace zor

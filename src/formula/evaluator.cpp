@@ -1,0 +1,450 @@
+// The evaluator: runs the statements of a compiled formula over one set of bars.
+//
+// Values are n-element series or constants (see library.h). Intermediate series live in a
+// pool of n-element buffers that the run reuses, so a formula allocates about as many
+// buffers as it holds at its deepest point, not one per node. A result that nobody else
+// needs is overwritten in place by the operator that consumes it.
+//
+// Arithmetic never produces an infinity: a result that is not finite becomes noValue at
+// once, so a single overflow cannot poison the running sums of the functions it feeds.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "formula/library.h"
+#include "platform/text.h"
+
+namespace zor {
+
+const char* const kTooMuchWorkMessage = "公式计算量过大，已停止（请减小周期参数）";
+
+namespace {
+
+enum DataName : int8_t { DataClose, DataOpen, DataHigh, DataLow, DataVolume, DataAmount, DataCapital, DataNone };
+
+struct DataNameEntry {
+  const char* name;
+  DataName data;
+};
+// Sorted by name. The names of data this program does not have read as noValue when written
+// without parentheses.
+constexpr DataNameEntry kDataNames[] = {
+    {"ADVANCE", DataNone},   {"AMO", DataAmount},      {"AMOUNT", DataAmount},   {"ASKPRICE", DataNone},
+    {"ASKVOL", DataNone},    {"BIDPRICE", DataNone},   {"BIDVOL", DataNone},     {"BUYVOL", DataNone},
+    {"C", DataClose},        {"CAPITAL", DataCapital}, {"CLOSE", DataClose},     {"COST", DataNone},
+    {"COSTEX", DataNone},    {"DECLINE", DataNone},    {"DYNAINFO", DataNone},   {"FINANCE", DataNone},
+    {"H", DataHigh},         {"HIGH", DataHigh},       {"INDEXC", DataNone},     {"INDEXH", DataNone},
+    {"INDEXL", DataNone},    {"INDEXO", DataNone},     {"INDEXV", DataNone},     {"ISBUYORDER", DataNone},
+    {"ISSELLORDER", DataNone}, {"L", DataLow},         {"LOW", DataLow},         {"O", DataOpen},
+    {"OPEN", DataOpen},      {"SELLVOL", DataNone},    {"V", DataVolume},        {"VOL", DataVolume},
+    {"VOLUME", DataVolume},  {"WINNER", DataNone},
+};
+constexpr double kCapital = 2000000;
+
+bool findDataName(const std::string& name, DataName& out) {
+  const DataNameEntry* end = kDataNames + sizeof kDataNames / sizeof kDataNames[0];
+  const DataNameEntry* it = std::lower_bound(kDataNames, end, name,
+                                             [](const DataNameEntry& e, const std::string& k) { return k.compare(e.name) > 0; });
+  if (it == end || name != it->name) return false;
+  out = it->data;
+  return true;
+}
+
+SeriesValue constantValue(double v) {
+  SeriesValue s;
+  s.constant = v;
+  return s;
+}
+
+inline double finiteOrNoValue(double r) { return std::isfinite(r) ? r : noValue; }
+
+double applyBinary(int32_t op, double a, double b) {
+  switch (op) {
+    case OpOr: return (isTrue(a) || isTrue(b)) ? 1 : 0;
+    case OpAnd: return (isTrue(a) && isTrue(b)) ? 1 : 0;
+    case OpGreater: return a > b ? 1 : 0;
+    case OpLess: return a < b ? 1 : 0;
+    case OpGreaterEq: return a >= b ? 1 : 0;
+    case OpLessEq: return a <= b ? 1 : 0;
+    case OpEqual: return a == b ? 1 : 0;
+    case OpNotEqual: return (isValid(a) && isValid(b) && a != b) ? 1 : 0;
+    case OpAdd: return finiteOrNoValue(a + b);
+    case OpSub: return finiteOrNoValue(a - b);
+    case OpMul: return finiteOrNoValue(a * b);
+    case OpDiv:
+      if (!isValid(a) || !isValid(b)) return noValue;
+      return b == 0 ? 0 : finiteOrNoValue(a / b);
+  }
+  return noValue;
+}
+
+// One loop per operator and operand shape, so the operator test is not made per element.
+// out may alias either operand.
+template <class F>
+void binaryLoop(const SeriesValue& a, const SeriesValue& b, double* out, int n, F f) {
+  if (a.data && b.data) {
+    const double* x = a.data;
+    const double* y = b.data;
+    for (int i = 0; i < n; ++i) out[i] = f(x[i], y[i]);
+  } else if (a.data) {
+    const double* x = a.data;
+    const double y = b.constant;
+    for (int i = 0; i < n; ++i) out[i] = f(x[i], y);
+  } else {
+    const double x = a.constant;
+    const double* y = b.data;
+    for (int i = 0; i < n; ++i) out[i] = f(x, y[i]);
+  }
+}
+
+void binarySeries(int32_t op, const SeriesValue& a, const SeriesValue& b, double* out, int n) {
+  switch (op) {
+#define ZOR_OP(code) \
+  case code: binaryLoop(a, b, out, n, [](double x, double y) { return applyBinary(code, x, y); }); break;
+    ZOR_OP(OpOr) ZOR_OP(OpAnd) ZOR_OP(OpGreater) ZOR_OP(OpLess) ZOR_OP(OpGreaterEq) ZOR_OP(OpLessEq)
+    ZOR_OP(OpEqual) ZOR_OP(OpNotEqual) ZOR_OP(OpAdd) ZOR_OP(OpSub) ZOR_OP(OpMul) ZOR_OP(OpDiv)
+#undef ZOR_OP
+    default: fillSeries(out, n, noValue);
+  }
+}
+
+double applyUnary(int32_t op, double a) { return op == OpNegate ? -a : (isTrue(a) ? 0 : 1); }
+
+}  // namespace
+
+// ---- the context ----
+
+bool EvalContext::charge(int64_t count) {
+  steps += count;
+  if (steps > kMaxRunSteps) {
+    fail(kTooMuchWorkMessage);
+    return false;
+  }
+  return true;
+}
+
+int32_t EvalContext::acquire() {
+  if (!freeBuffers.empty()) {
+    int32_t b = freeBuffers.back();
+    freeBuffers.pop_back();
+    if (buffers[size_t(b)].size() != size_t(n)) {
+      buffers[size_t(b)].assign(size_t(n), noValue);
+      bytes += int64_t(n) * 8;
+    }
+    return b;
+  }
+  bytes += int64_t(n) * 8;
+  if (bytes > kMaxRunBytes) fail(kTooMuchWorkMessage);  // the buffer is still usable
+  buffers.emplace_back(size_t(n), noValue);
+  return int32_t(buffers.size() - 1);
+}
+
+void EvalContext::release(int32_t buffer) { freeBuffers.push_back(buffer); }
+
+std::vector<double> EvalContext::take(int32_t buffer) {
+  std::vector<double> v;
+  v.swap(buffers[size_t(buffer)]);
+  return v;
+}
+
+const double* EvalContext::missing() {
+  if (missingSeries.empty()) missingSeries.assign(size_t(n), noValue);
+  return missingSeries.data();
+}
+
+// ---- call arguments ----
+
+const double* CallArgs::series(int k) {
+  if (k >= count) return ctx.missing();
+  SeriesValue& v = values[k];
+  if (!v.data) {
+    int32_t b = ctx.acquire();
+    double* d = ctx.bufferData(b);
+    fillSeries(d, n, v.constant);
+    v.data = d;
+    v.buffer = b;
+  }
+  return v.data;
+}
+
+double CallArgs::scalar(int k, double fallback) const {
+  if (k >= count) return fallback;
+  const SeriesValue& v = values[k];
+  if (!v.data) return isValid(v.constant) ? v.constant : fallback;
+  for (int i = n - 1; i >= 0; --i) {
+    if (isValid(v.data[i])) return v.data[i];
+  }
+  return fallback;
+}
+
+int CallArgs::period(int k, int fallback) const { return roundToInt(scalar(k, noValue), fallback); }
+
+bool CallArgs::periodAt(double v, int& out) {
+  if (!isValid(v)) return false;
+  out = roundToInt(v, 0);
+  return true;
+}
+
+int roundToInt(double v, int fallback) {
+  if (!isValid(v)) return fallback;
+  if (v > 1e9) v = 1e9;
+  if (v < -1e9) v = -1e9;
+  return int(std::round(v));
+}
+
+int truncToInt(double v, int fallback) {
+  if (!isValid(v)) return fallback;
+  if (v > 1e9) v = 1e9;
+  if (v < -1e9) v = -1e9;
+  return int(v);
+}
+
+// ---- evaluation ----
+
+SeriesValue EvalContext::evaluate(const ExprNode& node) {
+  // After the first message the run fails anyway; nothing more needs computing.
+  if (failed()) return constantValue(noValue);
+  switch (node.kind) {
+    case NodeNumber:
+      return constantValue(node.number);
+    case NodeString:
+      return constantValue(noValue);
+    case NodeVariable: {
+      auto it = variables.find(node.text);
+      if (it != variables.end()) return it->second;
+      DataName d;
+      if (findDataName(node.text, d)) {
+        SeriesValue v = constantValue(noValue);
+        switch (d) {
+          case DataClose: v.data = close; break;
+          case DataOpen: v.data = open; break;
+          case DataHigh: v.data = high; break;
+          case DataLow: v.data = low; break;
+          case DataVolume: v.data = volume; break;
+          case DataAmount: v.data = amount; break;
+          case DataCapital: v.constant = kCapital; break;
+          case DataNone: break;
+        }
+        return v;
+      }
+      fail("未定义的标识符 '" + node.text + "'");
+      return constantValue(noValue);
+    }
+    case NodeUnary: {
+      SeriesValue a = evaluate(node.children[0]);
+      if (failed()) {
+        releaseValue(a);
+        return constantValue(noValue);
+      }
+      if (!a.data) return constantValue(applyUnary(node.op, a.constant));
+      if (!charge(n)) {
+        releaseValue(a);
+        return constantValue(noValue);
+      }
+      SeriesValue r;
+      r.buffer = a.buffer >= 0 ? a.buffer : acquire();
+      double* out = bufferData(r.buffer);
+      const double* x = a.data;
+      if (node.op == OpNegate) {
+        for (int i = 0; i < n; ++i) out[i] = -x[i];
+      } else {
+        for (int i = 0; i < n; ++i) out[i] = isTrue(x[i]) ? 0 : 1;
+      }
+      r.data = out;
+      return r;
+    }
+    case NodeBinary: {
+      SeriesValue a = evaluate(node.children[0]);
+      SeriesValue b = evaluate(node.children[1]);
+      if (failed()) {
+        releaseValue(a);
+        releaseValue(b);
+        return constantValue(noValue);
+      }
+      if (!a.data && !b.data) return constantValue(applyBinary(node.op, a.constant, b.constant));
+      if (!charge(n)) {
+        releaseValue(a);
+        releaseValue(b);
+        return constantValue(noValue);
+      }
+      SeriesValue r;
+      r.buffer = a.buffer >= 0 ? a.buffer : b.buffer >= 0 ? b.buffer : acquire();
+      double* out = bufferData(r.buffer);
+      binarySeries(node.op, a, b, out, n);
+      if (a.buffer >= 0 && b.buffer >= 0) release(b.buffer);  // a's buffer holds the result
+      r.data = out;
+      return r;
+    }
+    case NodeCall:
+      break;
+    default:
+      return constantValue(noValue);
+  }
+
+  // A call: every argument is evaluated, left to right, also those the function does not read
+  // (they may draw or fail); only the ones it reads are kept.
+  size_t tableSize = 0;
+  const LibraryFunction* table = libraryFunctions(tableSize);
+  const LibraryFunction* f = node.function >= 0 ? &table[node.function] : nullptr;
+  const int keep = f ? f->maxArgs : 0;
+  constexpr int kMaxKept = 6;
+  SeriesValue args[kMaxKept];
+  int given = 0;
+  for (const ExprNode& child : node.children) {
+    SeriesValue v = evaluate(child);
+    if (given < keep && given < kMaxKept) {
+      args[given++] = v;
+    } else {
+      releaseValue(v);
+    }
+  }
+  auto releaseArgs = [&] {
+    for (int k = 0; k < given; ++k) releaseValue(args[k]);
+  };
+  if (failed()) {
+    releaseArgs();
+    return constantValue(noValue);
+  }
+  if (!f) {
+    fail("未实现的公式函数 '" + node.text + "'（请在 formula 的函数分派里补上）");
+    return constantValue(noValue);
+  }
+  if (!charge(n)) {
+    releaseArgs();
+    return constantValue(noValue);
+  }
+  SeriesValue r;
+  r.buffer = acquire();
+  r.data = bufferData(r.buffer);
+  CallArgs call{*this, node, args, given, n};
+  f->fn(call, bufferData(r.buffer));
+  releaseArgs();
+  return r;
+}
+
+// ---- runs ----
+
+bool isLibraryFunctionName(std::string_view upperName) { return findLibraryFunction(upperName) >= 0; }
+
+bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, const std::vector<double>& paramValues,
+                std::vector<OutputLine>& outLines, std::vector<DrawingItem>& outDrawings, std::string& error) {
+  outLines.clear();
+  outDrawings.clear();
+  error.clear();
+  if (!compiled.compiled) {
+    error = "Program 未编译";
+    return false;
+  }
+  const size_t count = input.close.size();
+  if (count == 0) {
+    error = "数据为空";
+    return false;
+  }
+  const std::vector<double>* series[6] = {&input.open, &input.high, &input.low, &input.close, &input.volume, &input.amount};
+  for (const std::vector<double>* s : series) {
+    if (s->size() != count) {
+      error = "输入数据长度不一致";
+      return false;
+    }
+  }
+  if (count > size_t(kMaxRunSteps)) {
+    error = kTooMuchWorkMessage;
+    return false;
+  }
+
+  EvalContext ctx;
+  ctx.input = &input;
+  ctx.n = int(count);
+  ctx.error = &error;
+  ctx.drawings = &outDrawings;
+  const double* clean[6];
+  for (int k = 0; k < 6; ++k) {
+    const std::vector<double>& s = *series[k];
+    clean[k] = s.data();
+    // Infinities in the input are missing values too; copy only when there are any.
+    bool bad = false;
+    for (double v : s) bad |= std::isinf(v);
+    if (bad) {
+      ctx.cleanInput[k] = s;
+      for (double& v : ctx.cleanInput[k]) v = std::isinf(v) ? noValue : v;
+      clean[k] = ctx.cleanInput[k].data();
+    }
+  }
+  ctx.open = clean[0];
+  ctx.high = clean[1];
+  ctx.low = clean[2];
+  ctx.close = clean[3];
+  ctx.volume = clean[4];
+  ctx.amount = clean[5];
+
+  for (size_t i = 0; i < compiled.params.size(); ++i) {
+    double v = i < paramValues.size() ? paramValues[i] : compiled.params[i].defaultValue;
+    ctx.variables[toUpperAscii(compiled.params[i].name)] = constantValue(v);
+  }
+
+  size_t outputs = 0;
+  for (const FormulaStatement& st : compiled.statements) outputs += st.isOutput ? 1 : 0;
+  outLines.reserve(outputs);  // variables point into the output lines' values
+  ctx.stored.reserve(compiled.statements.size());
+
+  const int n = ctx.n;
+  for (const FormulaStatement& st : compiled.statements) {
+    ctx.colour = st.colour;
+    SeriesValue v = ctx.evaluate(st.expr);
+    if (ctx.failed() || !ctx.charge(n)) return false;
+    SeriesValue named;  // what the statement's name will refer to
+    std::vector<double> values;
+    if (!v.data) {
+      named = constantValue(finiteOrNoValue(v.constant));
+      if (st.isOutput) {
+        values.assign(size_t(n), named.constant);
+        ctx.bytes += int64_t(n) * 8;
+      }
+    } else if (v.buffer >= 0) {
+      values = ctx.take(v.buffer);
+      for (double& x : values) x = finiteOrNoValue(x);
+    } else if (st.isOutput) {
+      values.assign(v.data, v.data + n);  // borrowed values are already clean
+      ctx.bytes += int64_t(n) * 8;
+    } else {
+      named = v;
+    }
+    if (ctx.bytes > kMaxRunBytes) {
+      ctx.fail(kTooMuchWorkMessage);
+      return false;
+    }
+    if (st.isOutput) {
+      OutputLine line;
+      line.name = st.name;
+      line.values = std::move(values);
+      line.colour = st.colour;
+      line.thickness = st.thickness;
+      line.style = st.style;
+      line.polyline = st.expr.kind == NodeCall && (st.expr.text == "POLYLINE" || st.expr.text == "PLOYLINE");
+      outLines.push_back(std::move(line));
+      if (named.data == nullptr && v.data) named.data = outLines.back().values.data();
+    } else if (!values.empty()) {
+      ctx.stored.push_back(std::move(values));
+      named.data = ctx.stored.back().data();
+    }
+    if (!st.name.empty()) {
+      named.buffer = -1;
+      ctx.variables[st.name] = named;
+    }
+  }
+  return true;
+}
+
+bool compileAndRunFormula(const FormulaDef& def, const FormulaInput& input, std::vector<OutputLine>& outLines,
+                          std::vector<DrawingItem>& outDrawings, std::string& error) {
+  outLines.clear();
+  outDrawings.clear();
+  CompiledFormula compiled;
+  if (!compileFormula(def.source, def.params, compiled, error)) return false;
+  std::vector<double> defaults;
+  defaults.reserve(def.params.size());
+  for (const FormulaParam& p : def.params) defaults.push_back(p.defaultValue);
+  return runFormula(compiled, input, defaults, outLines, outDrawings, error);
+}
+
+}  // namespace zor

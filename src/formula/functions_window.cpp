@@ -1,0 +1,222 @@
+// Window functions. The window of N at bar i is the bars max(0, i-N+1) .. i, partial near the
+// first bar, so no function waits for N bars before its first value.
+//
+// MA, SUM, COUNT, EVERY, EXIST, HHV, LLV, HHVBARS and LLVBARS read their period bar by bar when
+// it is given as a series (HHV(H,BARSLAST(X)) is how users write "the high since X"); a
+// constant period takes the running-sum and monotonic-deque paths, O(n). Per-bar periods use
+// prefix sums and counts, and for the extremes a monotonic stack searched by binary search,
+// O(n log n) whatever the periods. A missing period element gives noValue (0 for SUM, COUNT,
+// EVERY and EXIST, whose results are 0-filled).
+#include <algorithm>
+#include <vector>
+
+#include "formula/library.h"
+
+namespace zor::fn {
+
+namespace {
+
+// The period argument of a window function: fixed for the whole run, or one per bar.
+struct WindowPeriod {
+  bool perBar = false;
+  bool missing = false;  // a constant noValue: every bar's period is missing
+  int fixed = 0;
+  const double* series = nullptr;
+};
+
+WindowPeriod windowPeriod(CallArgs& a, int k, int fallback) {
+  WindowPeriod p;
+  if (!a.given(k)) {
+    p.fixed = fallback;
+  } else if (a.isConstant(k)) {
+    p.missing = !isValid(a.constant(k));
+    p.fixed = roundToInt(a.constant(k), fallback);
+  } else {
+    p.perBar = true;
+    p.series = a.series(k);
+  }
+  return p;
+}
+
+// Start of the window of `period` bars at bar i; a period of 0 or below means "from bar 0".
+inline int windowStart(int i, int period) { return period <= 0 ? 0 : std::max(0, i - period + 1); }
+
+// ---- sums and counts ----
+
+enum class SumKind { Mean, Sum };
+
+void windowSum(CallArgs& a, double* out, SumKind kind) {
+  const double* x = a.series(0);
+  const int n = a.n;
+  // MA's N of 0 or below means 1; SUM's means a running total.
+  auto fixPeriod = [kind](int p) { return kind == SumKind::Mean && p <= 0 ? 1 : p; };
+  const double empty = kind == SumKind::Mean ? noValue : 0;
+  WindowPeriod wp = windowPeriod(a, 1, kind == SumKind::Mean ? 1 : 0);
+  if (wp.missing) {
+    fillSeries(out, n, empty);
+    return;
+  }
+  if (!wp.perBar) {
+    const int period = fixPeriod(wp.fixed);
+    double sum = 0;
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+      if (isValid(x[i])) {
+        sum += x[i];
+        ++count;
+      }
+      if (period > 0 && i - period >= 0 && isValid(x[i - period])) {
+        sum -= x[i - period];
+        --count;
+      }
+      if (count == 0) sum = 0;  // no rounding residue survives an empty window
+      out[i] = count == 0 ? empty : kind == SumKind::Mean ? sum / count : sum;
+    }
+    return;
+  }
+  std::vector<double> prefix(size_t(n) + 1, 0);
+  std::vector<int> valid(size_t(n) + 1, 0);
+  for (int i = 0; i < n; ++i) {
+    bool v = isValid(x[i]);
+    prefix[size_t(i) + 1] = prefix[size_t(i)] + (v ? x[i] : 0);
+    valid[size_t(i) + 1] = valid[size_t(i)] + (v ? 1 : 0);
+  }
+  for (int i = 0; i < n; ++i) {
+    int period;
+    if (!CallArgs::periodAt(wp.series[i], period)) {
+      out[i] = empty;
+      continue;
+    }
+    int s = windowStart(i, fixPeriod(period));
+    int count = valid[size_t(i) + 1] - valid[size_t(s)];
+    double sum = prefix[size_t(i) + 1] - prefix[size_t(s)];
+    out[i] = count == 0 ? empty : kind == SumKind::Mean ? sum / count : sum;
+  }
+}
+
+enum class CountKind { Count, Every, Exist };
+
+void windowCount(CallArgs& a, double* out, CountKind kind) {
+  const double* x = a.series(0);
+  const int n = a.n;
+  auto result = [kind](int trues, int length) -> double {
+    switch (kind) {
+      case CountKind::Count: return trues;
+      case CountKind::Every: return trues == length ? 1 : 0;
+      case CountKind::Exist: return trues > 0 ? 1 : 0;
+    }
+    return 0;
+  };
+  WindowPeriod wp = windowPeriod(a, 1, 0);
+  if (wp.missing) {
+    fillSeries(out, n, 0);
+    return;
+  }
+  if (!wp.perBar) {
+    int trues = 0;
+    for (int i = 0; i < n; ++i) {
+      trues += isTrue(x[i]) ? 1 : 0;
+      if (wp.fixed > 0 && i - wp.fixed >= 0 && isTrue(x[i - wp.fixed])) --trues;
+      out[i] = result(trues, i - windowStart(i, wp.fixed) + 1);
+    }
+    return;
+  }
+  std::vector<int> prefix(size_t(n) + 1, 0);
+  for (int i = 0; i < n; ++i) prefix[size_t(i) + 1] = prefix[size_t(i)] + (isTrue(x[i]) ? 1 : 0);
+  for (int i = 0; i < n; ++i) {
+    int period;
+    if (!CallArgs::periodAt(wp.series[i], period)) {
+      out[i] = 0;
+      continue;
+    }
+    int s = windowStart(i, period);
+    out[i] = result(prefix[size_t(i) + 1] - prefix[size_t(s)], i - s + 1);
+  }
+}
+
+// ---- extremes ----
+
+// Highest (or lowest) valid value of the window, or the distance to it; among equal extremes
+// the latest bar counts. The candidates are kept in a monotonic sequence of indices: a new
+// value removes every earlier one it equals or beats, since those can never be the answer of
+// a window that also holds the new bar.
+template <bool Highest>
+void windowExtreme(CallArgs& a, double* out, bool distance) {
+  const double* x = a.series(0);
+  const int n = a.n;
+  auto beats = [](double v, double w) { return Highest ? v >= w : v <= w; };
+  WindowPeriod wp = windowPeriod(a, 1, 0);
+  if (wp.missing) {
+    fillSeries(out, n, noValue);
+    return;
+  }
+  std::vector<int> idx(static_cast<size_t>(n));
+  int head = 0, tail = 0;
+  for (int i = 0; i < n; ++i) {
+    if (isValid(x[i])) {
+      while (tail > head && beats(x[i], x[idx[size_t(tail) - 1]])) --tail;
+      idx[size_t(tail++)] = i;
+    }
+    int j = -1;
+    if (!wp.perBar) {
+      // Constant period: the window start only moves forward, so the front can be dropped.
+      const int s = windowStart(i, wp.fixed);
+      while (tail > head && idx[size_t(head)] < s) ++head;
+      if (tail > head) j = idx[size_t(head)];
+    } else {
+      int period;
+      if (CallArgs::periodAt(wp.series[i], period)) {
+        const int s = windowStart(i, period);
+        auto it = std::lower_bound(idx.begin(), idx.begin() + tail, s);
+        if (it != idx.begin() + tail) j = *it;
+      }
+    }
+    out[i] = j < 0 ? noValue : distance ? double(i - j) : x[j];
+  }
+}
+
+}  // namespace
+
+void ma(CallArgs& a, double* out) { windowSum(a, out, SumKind::Mean); }
+void sum(CallArgs& a, double* out) { windowSum(a, out, SumKind::Sum); }
+void count(CallArgs& a, double* out) { windowCount(a, out, CountKind::Count); }
+void every(CallArgs& a, double* out) { windowCount(a, out, CountKind::Every); }
+void exist(CallArgs& a, double* out) { windowCount(a, out, CountKind::Exist); }
+void hhv(CallArgs& a, double* out) { windowExtreme<true>(a, out, false); }
+void llv(CallArgs& a, double* out) { windowExtreme<false>(a, out, false); }
+void hhvbars(CallArgs& a, double* out) { windowExtreme<true>(a, out, true); }
+void llvbars(CallArgs& a, double* out) { windowExtreme<false>(a, out, true); }
+
+// Weighted mean over the window of m = min(N, i+1) bars: the newest bar weighs m, the oldest
+// 1; missing values are left out of both sums. The weighted sum slides in O(1): when the
+// window moves on, every weight drops by one (subtract the plain sum) and the new bar enters
+// with weight N.
+void wma(CallArgs& a, double* out) {
+  const double* x = a.series(0);
+  const int n = a.n;
+  const int period = std::max(1, a.period(1, 1));
+  double plain = 0, weighted = 0, weights = 0;
+  int count = 0;
+  for (int i = 0; i < n; ++i) {
+    if (i >= period) {
+      weighted -= plain;
+      weights -= count;
+      const double leaving = x[i - period];
+      if (isValid(leaving)) {
+        plain -= leaving;
+        --count;
+      }
+    }
+    const double w = i < period ? i + 1 : period;
+    if (isValid(x[i])) {
+      plain += x[i];
+      weighted += w * x[i];
+      weights += w;
+      ++count;
+    }
+    if (count == 0) plain = weighted = weights = 0;
+    out[i] = count == 0 ? noValue : weighted / weights;
+  }
+}
+
+}  // namespace zor::fn
