@@ -296,6 +296,18 @@ struct MarketWriter {
     }
     return true;
   }
+  // Removes the files of `dir` matching `pattern` left by an earlier market, so that the
+  // folder ends up holding this market only.
+  bool clear(const std::string& dir, std::string_view pattern) {
+    for (const DirEntry& e : listDirectory(dir, pattern)) {
+      std::string path = joinPath(dir, e.name);
+      if (!e.isDirectory && !removeFile(path)) {
+        error = "无法删除 " + path;
+        return false;
+      }
+    }
+    return true;
+  }
   bool file(const std::string& path, std::string_view bytes) {
     if (!writeBinaryFile(path, bytes)) {
       error = "无法写入 " + path;
@@ -309,7 +321,7 @@ struct MarketWriter {
 
 bool writeDat(MarketWriter& w, const std::string& root, const std::vector<SampleInstrument>& list, int entrySize) {
   std::string datDir = joinPath(root, "dat");
-  if (!w.dirs(datDir, {})) return false;
+  if (!w.dirs(datDir, {}) || !w.clear(datDir, "*.dat")) return false;
   std::vector<IndexEntry> entries;
   for (const SampleInstrument& s : list) {
     IndexEntry e;
@@ -329,8 +341,12 @@ bool writeDat(MarketWriter& w, const std::string& root, const std::vector<Sample
 
 bool writeVipdoc(MarketWriter& w, const std::string& root, const std::vector<SampleInstrument>& list) {
   std::string vip = joinPath(root, "vipdoc");
-  for (const char* folder : {"sh", "sz"})
-    if (!w.dirs(vip, {folder, "lday"}) || !w.dirs(vip, {folder, "minline"})) return false;
+  for (const char* folder : {"sh", "sz"}) {
+    std::string base = joinPath(vip, folder);
+    if (!w.dirs(vip, {folder, "lday"}) || !w.dirs(vip, {folder, "minline"}) ||
+        !w.clear(joinPath(base, "lday"), "*.day") || !w.clear(joinPath(base, "minline"), "*.lc1"))
+      return false;
+  }
   for (const SampleInstrument& s : list) {
     std::string base = joinPath(vip, vipdocFolder(s.exchange));
     std::string stem = std::string(vipdocPrefix(s.exchange)) + s.code;
@@ -359,14 +375,15 @@ bool writeThs(MarketWriter& w, const std::string& root, const std::vector<Sample
   std::string ths = joinPath(root, "ths");
   std::string history = joinPath(ths, "history");
   for (const char* folder : {"shase", "sznse", "stb"})
-    if (!w.dirs(ths, {"history", folder, "min"})) return false;
+    if (!w.dirs(ths, {"history", folder, "min"}) || !w.clear(joinPath(joinPath(history, folder), "min"), "*.min"))
+      return false;
   for (const SampleInstrument& s : list) {
     if (s.minutes.empty()) continue;
     std::string path = joinPath(joinPath(joinPath(history, thsFolder(s.exchange)), "min"), s.code + ".min");
     if (!w.file(path, thsMinBytes(s.minutes))) return false;
   }
   std::string names = joinPath(ths, "stockname");
-  if (!w.dirs(names, {})) return false;
+  if (!w.dirs(names, {}) || !w.clear(names, "stockname_*.txt")) return false;
   for (const ThsNameGroup& g : kThsNameGroups) {
     std::vector<NameEntry> entries;
     for (const SampleInstrument& s : list)

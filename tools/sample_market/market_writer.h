@@ -159,8 +159,10 @@ struct WriteStats {
 //   dir/vipdoc/{sh,sz}/lday/<prefix><code>.day, dir/vipdoc/{sh,sz}/minline/<prefix><code>.lc1
 //   dir/ths/history/{shase,sznse,stb}/min/<code>.min, dir/ths/stockname/stockname_*.txt
 //   dir/stock_names.txt
-// Minute files are written only for instruments that have minute bars. Returns false with a
-// message naming the file when something cannot be written.
+// Minute files are written only for instruments that have minute bars. Files of the chosen
+// layouts that an earlier market left in these folders (*.dat, *.day, *.lc1, *.min,
+// stockname_*.txt) are removed first, so the folders hold this market only; nothing else is
+// touched. Returns false with a message naming the file when something cannot be written.
 bool writeMarket(const std::string& dir, const std::vector<SampleInstrument>& instruments,
                  const MarketLayouts& layouts, WriteStats* stats, std::string* error);
 

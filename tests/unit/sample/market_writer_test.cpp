@@ -290,6 +290,25 @@ TEST(WriteMarket, PutsEachInstrumentWhereItsLayoutExpectsIt) {
   EXPECT_FALSE(isDirectory(tmp.file("v/dat")));
 }
 
+TEST(WriteMarket, ASecondMarketReplacesTheFirst) {
+  std::vector<SampleInstrument> list(2);
+  list[0] = {"600000", "浦江银行", Exchange::Shanghai, {day(20240105, 10, 11, 9, 10.5, 100, 1000)}, {}};
+  list[0].minutes = {minute(20240105, 571, 10, 10, 10, 10, 100, 1000)};
+  list[1] = {"000002", "万众科技", Exchange::Shenzhen, {day(20240105, 5, 5, 5, 5, 100, 500)}, {}};
+  list[1].minutes = list[0].minutes;
+  TempDir tmp("sample_rewrite");
+  std::string root = tmp.file("m"), error;
+  ASSERT_TRUE(writeMarket(root, list, MarketLayouts{}, nullptr, &error)) << error;
+  tmp.write("m/dat/notes.txt", "kept");
+  list.pop_back();
+  ASSERT_TRUE(writeMarket(root, list, MarketLayouts{}, nullptr, &error)) << error;
+  for (const char* gone : {"dat/0.000002.dat", "vipdoc/sz/lday/sz000002.day", "vipdoc/sz/minline/sz000002.lc1",
+                           "ths/history/sznse/min/000002.min"})
+    EXPECT_FALSE(fileExists(joinPath(root, gone))) << gone;
+  EXPECT_TRUE(fileExists(joinPath(root, "dat/1.600000.dat")));
+  EXPECT_TRUE(fileExists(joinPath(root, "dat/notes.txt")));
+}
+
 TEST(WriteMarket, ReportsAFileThatCannotBeWritten) {
   TempDir tmp("sample_writer_fail");
   tmp.write("blocked", "a file where the directory should go");
