@@ -3,6 +3,10 @@
 //
 // Writes one synthetic A-share market into DIR in the chosen layouts (see sample_market.h and
 // market_writer.h) and prints a short summary. The same options give the same bytes.
+//
+// To try the program on it: DAT_DIR = DIR/dat, and LC1_DIR = DIR/vipdoc or DIR/ths (either
+// works alone too); copy DIR/stock_names.txt beside the program to name vipdoc- and THS-only
+// instruments.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
