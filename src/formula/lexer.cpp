@@ -165,7 +165,10 @@ double leadingNumberValue(std::string_view s) {
     canonical += '.';
     canonical += fracPart;
   }
-  if (exponent != 0) canonical += "e" + std::to_string(exponent);
+  if (exponent != 0) {
+    canonical += 'e';
+    canonical += std::to_string(exponent);
+  }
   double value = 0;
   auto res = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
   if (res.ec == std::errc::result_out_of_range) {
@@ -215,7 +218,7 @@ bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens,
     if (c == '\'' || c == '"') {
       size_t close = text.find(char(c), p + 1);
       if (close == std::string::npos) {
-        error = std::string("字符串 ") + char(c) + " 未闭合";
+        error = strPrintf("字符串 %c 未闭合", char(c));
         return false;
       }
       emit(TokenString, p, text.substr(p + 1, close - p - 1));
@@ -269,7 +272,9 @@ bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens,
       ++p;
       continue;
     }
-    error = std::string("无法识别的字符 '") + char(c) + "' (位置 " + std::to_string(p) + ")";
+    error = "无法识别的字符 '";
+    error += char(c);
+    error += strPrintf("' (位置 %lld)", (long long)p);
     return false;
   }
   emit(TokenEnd, size, std::string());

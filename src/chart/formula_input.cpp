@@ -1,0 +1,42 @@
+#include "chart/formula_input.h"
+
+#include <cmath>
+
+namespace zor {
+
+FormulaInput makeFormulaInput(std::span<const DayBar> bars, std::span<const int32_t> dates,
+                              std::span<const int32_t> times) {
+  FormulaInput in;
+  const size_t n = bars.size();
+  in.open.reserve(n);
+  in.high.reserve(n);
+  in.low.reserve(n);
+  in.close.reserve(n);
+  in.volume.reserve(n);
+  in.amount.reserve(n);
+  auto finite = [](double v) { return std::isfinite(v) ? v : noValue; };
+  for (const DayBar& b : bars) {
+    const bool priced = isValidBar(b);
+    in.open.push_back(priced ? b.open : noValue);
+    in.high.push_back(priced ? b.high : noValue);
+    in.low.push_back(priced ? b.low : noValue);
+    in.close.push_back(priced ? b.close : noValue);
+    const double volume = finite(b.volume);
+    double amount = finite(b.amount);
+    if (!(amount > 0) && priced && !isNoValue(volume)) amount = b.close * volume;
+    in.volume.push_back(volume);
+    in.amount.push_back(amount);
+  }
+  in.dates.assign(dates.begin(), dates.end());
+  in.times.assign(times.begin(), times.end());
+  return in;
+}
+
+std::vector<int32_t> dayBarDates(std::span<const DayBar> bars) {
+  std::vector<int32_t> dates;
+  dates.reserve(bars.size());
+  for (const DayBar& b : bars) dates.push_back(b.dateInt());
+  return dates;
+}
+
+}  // namespace zor
