@@ -22,22 +22,35 @@ namespace {
 constexpr int64_t kItemCost = 64;
 constexpr int64_t kTextByteCost = 4;
 
-bool addItem(CallArgs& a, DrawingItem item) {
-  if (!std::isfinite(item.value1) || !std::isfinite(item.value2)) return true;
-  if (!a.ctx.charge(kItemCost + kTextByteCost * int64_t(item.text.size()))) return false;
-  a.ctx.drawings->push_back(std::move(item));
-  return true;
-}
+constexpr int32_t kStatementColour = -2;  // stands for the colour of the statement being evaluated
 
-DrawingItem makeItem(const CallArgs& a, int32_t kind, int bar, double value1, double value2, int32_t param) {
-  DrawingItem d;
+// Appends an item unless a value is not finite; false once the run passes its work limit.
+bool addItem(CallArgs& a, int32_t kind, int bar, double value1, double value2, int32_t param,
+             std::string text = std::string(), int32_t colour = kStatementColour) {
+  if (!std::isfinite(value1) || !std::isfinite(value2)) return true;
+  if (!a.ctx.charge(kItemCost + kTextByteCost * int64_t(text.size()))) return false;
+  DrawingItem& d = a.ctx.drawings->emplace_back();
   d.kind = kind;
   d.bar = bar;
   d.value1 = value1;
   d.value2 = value2;
   d.param = param;
-  d.colour = a.ctx.colour;
-  return d;
+  d.text = std::move(text);
+  d.colour = colour == kStatementColour ? a.ctx.colour : colour;
+  return true;
+}
+
+// Room for `count` more items, growing geometrically so that many drawing statements do not
+// each copy the whole list.
+void makeRoom(CallArgs& a, size_t count) {
+  std::vector<DrawingItem>& items = *a.ctx.drawings;
+  if (items.size() + count > items.capacity()) items.reserve(std::max(items.size() + count, 2 * items.capacity()));
+}
+
+size_t trueBars(const double* cond, int n) {
+  size_t count = 0;
+  for (int i = 0; i < n; ++i) count += isTrue(cond[i]) ? 1 : 0;
+  return count;
 }
 
 // The text forms of DRAWTEXT and DRAWNUMBER, read from the argument's node: a string literal,
@@ -106,17 +119,18 @@ void textItems(CallArgs& a, double* out, bool number) {
   const ExprNode* textNode = a.node(2);
   const bool hasForm = textNode && buildTextForm(a.ctx, *textNode, pieces);
   fillSeries(out, a.n, 0);
+  makeRoom(a, trueBars(cond, a.n));
   for (int i = 0; i < a.n && !a.ctx.failed(); ++i) {
     if (!isTrue(cond[i])) continue;
-    DrawingItem d = makeItem(a, ItemText, i, price[i], 0, 0);
+    std::string text;
     if (hasForm) {
-      d.text = textAt(pieces, i);
+      text = textAt(pieces, i);
     } else if (number) {
       // Without a text form the number is shown bar by bar, where it has a value.
       if (!isValid(value[i])) continue;
-      d.text = strPrintf("%.2f", value[i]);
+      text = strPrintf("%.2f", value[i]);
     }
-    if (!addItem(a, std::move(d))) return;
+    if (!addItem(a, ItemText, i, price[i], 0, 0, std::move(text))) return;
   }
 }
 
@@ -127,8 +141,9 @@ void drawicon(CallArgs& a, double* out) {
   const double* price = a.series(1);
   const int type = a.period(2, 1);
   fillSeries(out, a.n, 0);
+  makeRoom(a, trueBars(cond, a.n));
   for (int i = 0; i < a.n; ++i) {
-    if (isTrue(cond[i]) && !addItem(a, makeItem(a, ItemIcon, i, price[i], 0, type))) return;
+    if (isTrue(cond[i]) && !addItem(a, ItemIcon, i, price[i], 0, type)) return;
   }
 }
 
@@ -148,7 +163,7 @@ void drawline(CallArgs& a, double* out) {
     if (start < 0) {
       if (isTrue(c1[i])) start = i;
     } else if (isTrue(c2[i])) {
-      if (!addItem(a, makeItem(a, ItemSegment, start, p1[start], p2[i], i))) return;
+      if (!addItem(a, ItemSegment, start, p1[start], p2[i], i)) return;
       start = -1;
     }
   }
@@ -160,10 +175,11 @@ void stickline(CallArgs& a, double* out) {
   const double* p2 = a.series(2);
   const double* width = a.series(3);
   fillSeries(out, a.n, 0);
+  makeRoom(a, trueBars(cond, a.n));
   for (int i = 0; i < a.n; ++i) {
     if (!isTrue(cond[i])) continue;
     // A missing width is stored below 1, which the charts draw as a thin stick.
-    if (!addItem(a, makeItem(a, ItemStick, i, p1[i], p2[i], truncToInt(width[i], 0)))) return;
+    if (!addItem(a, ItemStick, i, p1[i], p2[i], truncToInt(width[i], 0))) return;
   }
 }
 
@@ -175,10 +191,8 @@ void drawband(CallArgs& a, double* out) {
   fillSeries(out, a.n, 0);
   for (int i = 0; i < a.n; ++i) {
     if (!isValid(v1[i]) || !isValid(v2[i])) continue;
-    DrawingItem d = makeItem(a, ItemBandColumn, i, v1[i], v2[i], 0);
     const int32_t chosen = v1[i] > v2[i] ? colour1 : colour2;
-    d.colour = chosen == 0 ? a.ctx.colour : chosen;
-    if (!addItem(a, std::move(d))) return;
+    if (!addItem(a, ItemBandColumn, i, v1[i], v2[i], 0, std::string(), chosen == 0 ? kStatementColour : chosen)) return;
   }
 }
 
@@ -193,7 +207,7 @@ void drawsl(CallArgs& a, double* out) {
   for (int i = 0; i < a.n; ++i) {
     if (!isTrue(cond[i]) || !isValid(price[i])) continue;
     if (k >= 9999) {
-      if (!addItem(a, makeItem(a, ItemStick, i, price[i], price[i], 1))) return;
+      if (!addItem(a, ItemStick, i, price[i], price[i], 1)) return;
       continue;
     }
     int64_t s = i, e = std::min<int64_t>(i + len, last);
@@ -204,17 +218,14 @@ void drawsl(CallArgs& a, double* out) {
       s = std::max<int64_t>(i - len, 0);
     }
     if (s == e) continue;
-    DrawingItem d = makeItem(a, ItemSegment, int(s), price[i] + double(s - i) * k, price[i] + double(e - i) * k, int32_t(e));
-    if (!addItem(a, std::move(d))) return;
+    if (!addItem(a, ItemSegment, int(s), price[i] + double(s - i) * k, price[i] + double(e - i) * k, int32_t(e))) return;
   }
 }
 
 void drawnumberfix(CallArgs& a, double* out) {
   fillSeries(out, a.n, 0);
   if (!isTrue(a.scalar(0, noValue))) return;
-  DrawingItem d = makeItem(a, ItemText, -1, a.scalar(1, 0), a.scalar(2, 0), a.period(3, 0));
-  d.text = strPrintf("%.2f", a.scalar(4, 0));
-  addItem(a, std::move(d));
+  addItem(a, ItemText, -1, a.scalar(1, 0), a.scalar(2, 0), a.period(3, 0), strPrintf("%.2f", a.scalar(4, 0)));
 }
 
 // Shown only when COND's last value is true, aligned by the fourth argument (right-aligned at
@@ -223,18 +234,19 @@ void drawtextfix(CallArgs& a, double* out) {
   fillSeries(out, a.n, 0);
   if (!isTrue(a.scalar(0, noValue))) return;
   const bool fourthIsText = a.isStringLiteral(3);
-  DrawingItem d = makeItem(a, ItemText, -1, a.scalar(1, 0), a.scalar(2, 0), fourthIsText ? 0 : a.period(3, 0));
-  if (a.isStringLiteral(4)) d.text = a.node(4)->string;
-  else if (fourthIsText) d.text = a.node(3)->string;
-  addItem(a, std::move(d));
+  std::string text;
+  if (a.isStringLiteral(4)) text = a.node(4)->string;
+  else if (fourthIsText) text = a.node(3)->string;
+  addItem(a, ItemText, -1, a.scalar(1, 0), a.scalar(2, 0), fourthIsText ? 0 : a.period(3, 0), std::move(text));
 }
 
 // A line across the whole plot at each true bar.
 void vertline(CallArgs& a, double* out) {
   const double* cond = a.series(0);
   fillSeries(out, a.n, 0);
+  makeRoom(a, trueBars(cond, a.n));
   for (int i = 0; i < a.n; ++i) {
-    if (isTrue(cond[i]) && !addItem(a, makeItem(a, ItemVertLine, i, cond[i], cond[i], 1))) return;
+    if (isTrue(cond[i]) && !addItem(a, ItemVertLine, i, cond[i], cond[i], 1)) return;
   }
 }
 
@@ -252,21 +264,25 @@ void drawkline(CallArgs& a, double* out) {
   const double* low = a.series(2);
   const double* close = a.series(3);
   fillSeries(out, a.n, 0);
+  makeRoom(a, 2 * size_t(a.n));
   for (int i = 0; i < a.n; ++i) {
     if (!isValid(high[i]) || !isValid(open[i]) || !isValid(low[i]) || !isValid(close[i])) continue;
-    if (!addItem(a, makeItem(a, ItemStick, i, low[i], high[i], 1))) return;
-    if (!addItem(a, makeItem(a, ItemStick, i, open[i], close[i], 4))) return;
+    if (!addItem(a, ItemStick, i, low[i], high[i], 1)) return;
+    if (!addItem(a, ItemStick, i, open[i], close[i], 4)) return;
   }
 }
 
 // Coordinates in thousandths of the panel; missing ones are 0.
 void drawrectrel(CallArgs& a, double* out) {
   fillSeries(out, a.n, 0);
-  DrawingItem d = makeItem(a, ItemRelRect, -1, a.scalar(0, 0) / 1000, a.scalar(1, 0) / 1000, 0);
-  d.value3 = a.scalar(2, 0) / 1000;
-  d.value4 = a.scalar(3, 0) / 1000;
-  if (!std::isfinite(d.value3) || !std::isfinite(d.value4)) return;
-  addItem(a, std::move(d));
+  const double right = a.scalar(2, 0) / 1000, bottom = a.scalar(3, 0) / 1000;
+  if (!std::isfinite(right) || !std::isfinite(bottom)) return;
+  const size_t before = a.ctx.drawings->size();
+  if (!addItem(a, ItemRelRect, -1, a.scalar(0, 0) / 1000, a.scalar(1, 0) / 1000, 0)) return;
+  if (a.ctx.drawings->size() > before) {
+    a.ctx.drawings->back().value3 = right;
+    a.ctx.drawings->back().value4 = bottom;
+  }
 }
 
 void drawgbk(CallArgs& a, double* out) {
@@ -277,9 +293,7 @@ void drawgbk(CallArgs& a, double* out) {
   if (isValid(c1) && truncToInt(c1, 0) != 0) colour = truncToInt(c1, 0);
   else if (isValid(c2)) colour = truncToInt(c2, 0);
   if (colour == 0) return;
-  DrawingItem d = makeItem(a, ItemBackground, -1, 0, 0, 0);
-  d.colour = colour;
-  addItem(a, std::move(d));
+  addItem(a, ItemBackground, -1, 0, 0, 0, std::string(), colour);
 }
 
 }  // namespace zor::fn

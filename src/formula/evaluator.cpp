@@ -8,7 +8,9 @@
 // Arithmetic never produces an infinity: a result that is not finite becomes noValue at
 // once, so a single overflow cannot poison the running sums of the functions it feeds.
 #include <algorithm>
+#include <cfloat>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "formula/library.h"
@@ -56,7 +58,8 @@ SeriesValue constantValue(double v) {
   return s;
 }
 
-inline double finiteOrNoValue(double r) { return std::isfinite(r) ? r : noValue; }
+// isfinite in a form compilers turn into a compare and a blend (NaN compares false).
+inline double finiteOrNoValue(double r) { return std::fabs(r) <= DBL_MAX ? r : noValue; }
 
 double applyBinary(int32_t op, double a, double b) {
   switch (op) {
@@ -108,11 +111,75 @@ void binarySeries(int32_t op, const SeriesValue& a, const SeriesValue& b, double
   }
 }
 
-double applyUnary(int32_t op, double a) { return op == OpNegate ? -a : (isTrue(a) ? 0 : 1); }
+double applyUnary(int32_t op, double a) {
+  if (op == OpNegate) return isValid(a) ? -a : noValue;
+  return isTrue(a) ? 0 : 1;
+}
 
 }  // namespace
 
+// ---- memory kept between runs ----
+
+namespace {
+
+struct RunMemory {
+  std::vector<std::vector<double>> doubles;
+  std::vector<std::vector<int>> ints;
+  size_t bytes = 0;
+};
+
+RunMemory& runMemory() {
+  thread_local RunMemory memory;
+  return memory;
+}
+
+constexpr size_t kKeptRunVectors = 64;
+
+// The first kept vector with room for n elements, else the largest one, else a new vector.
+template <class T>
+std::vector<T> takeVector(std::vector<std::vector<T>>& kept, size_t& bytes, size_t n) {
+  size_t pick = kept.size();
+  for (size_t k = 0; k < kept.size(); ++k) {
+    if (kept[k].capacity() >= n) {
+      pick = k;
+      break;
+    }
+    if (pick == kept.size() || kept[k].capacity() > kept[pick].capacity()) pick = k;
+  }
+  std::vector<T> v;
+  if (pick < kept.size()) {
+    v.swap(kept[pick]);
+    kept[pick].swap(kept.back());
+    kept.pop_back();
+    bytes -= v.capacity() * sizeof(T);
+  }
+  v.resize(n);
+  return v;
+}
+
+template <class T>
+void giveVector(std::vector<std::vector<T>>& kept, size_t& bytes, std::vector<T>&& v) {
+  const size_t size = v.capacity() * sizeof(T);
+  if (size == 0 || kept.size() >= kKeptRunVectors || bytes + size > kKeptRunBytes) return;  // v frees itself
+  bytes += size;
+  kept.push_back(std::move(v));
+}
+
+}  // namespace
+
+std::vector<double> takeDoubles(size_t n) { return takeVector(runMemory().doubles, runMemory().bytes, n); }
+void giveDoubles(std::vector<double>&& v) { giveVector(runMemory().doubles, runMemory().bytes, std::move(v)); }
+std::vector<int> takeInts(size_t n) { return takeVector(runMemory().ints, runMemory().bytes, n); }
+void giveInts(std::vector<int>&& v) { giveVector(runMemory().ints, runMemory().bytes, std::move(v)); }
+
 // ---- the context ----
+
+EvalContext::~EvalContext() {
+  for (std::vector<double>& b : buffers) giveDoubles(std::move(b));
+  for (std::vector<double>& b : stored) giveDoubles(std::move(b));
+  for (std::vector<double>& b : cleanInput) giveDoubles(std::move(b));
+  giveDoubles(std::move(missingSeries));
+}
 
 bool EvalContext::charge(int64_t count) {
   steps += count;
@@ -123,19 +190,16 @@ bool EvalContext::charge(int64_t count) {
   return true;
 }
 
+// Buffers hold unspecified values when handed out: every writer writes all n elements.
 int32_t EvalContext::acquire() {
   if (!freeBuffers.empty()) {
     int32_t b = freeBuffers.back();
     freeBuffers.pop_back();
-    if (buffers[size_t(b)].size() != size_t(n)) {
-      buffers[size_t(b)].assign(size_t(n), noValue);
-      bytes += int64_t(n) * 8;
-    }
     return b;
   }
   bytes += int64_t(n) * 8;
   if (bytes > kMaxRunBytes) fail(kTooMuchWorkMessage);  // the buffer is still usable
-  buffers.emplace_back(size_t(n), noValue);
+  buffers.push_back(takeDoubles(size_t(n)));
   return int32_t(buffers.size() - 1);
 }
 
@@ -147,8 +211,41 @@ std::vector<double> EvalContext::take(int32_t buffer) {
   return v;
 }
 
+const double* EvalContext::inputSeries(int which) {
+  if (checkedInput[which]) return checkedInput[which];
+  const FormulaInput& in = *input;
+  const std::vector<double>* all[6] = {&in.open, &in.high, &in.low, &in.close, &in.volume, &in.amount};
+  const double* p = all[which]->data();
+  // An infinity, or a NaN other than noValue itself, needs a clean copy. On the bits: the
+  // exponent all ones marks both, and noValue is the one NaN that may stay.
+  constexpr uint64_t kMagnitude = 0x7FFFFFFFFFFFFFFFull, kInfinity = 0x7FF0000000000000ull;
+  constexpr uint64_t kNoValueBits = 0x7FF8000000000000ull;
+  int i = 0, a0 = 0, a1 = 0;
+  auto odd = [&](int k) {
+    uint64_t b;
+    std::memcpy(&b, p + k, 8);
+    return int((b & kMagnitude) >= kInfinity) & int(b != kNoValueBits);
+  };
+  for (; i + 2 <= n; i += 2) {
+    a0 |= odd(i);
+    a1 |= odd(i + 1);
+  }
+  for (; i < n; ++i) a0 |= odd(i);
+  if (a0 | a1) {
+    std::vector<double>& c = cleanInput[which];
+    c = takeDoubles(size_t(n));
+    for (int k = 0; k < n; ++k) c[size_t(k)] = finiteOrNoValue(p[k]);
+    p = c.data();
+  }
+  checkedInput[which] = p;
+  return p;
+}
+
 const double* EvalContext::missing() {
-  if (missingSeries.empty()) missingSeries.assign(size_t(n), noValue);
+  if (missingSeries.empty()) {
+    missingSeries = takeDoubles(size_t(n));
+    fillSeries(missingSeries.data(), n, noValue);
+  }
   return missingSeries.data();
 }
 
@@ -216,12 +313,12 @@ SeriesValue EvalContext::evaluate(const ExprNode& node) {
       if (findDataName(node.text, d)) {
         SeriesValue v = constantValue(noValue);
         switch (d) {
-          case DataClose: v.data = close; break;
-          case DataOpen: v.data = open; break;
-          case DataHigh: v.data = high; break;
-          case DataLow: v.data = low; break;
-          case DataVolume: v.data = volume; break;
-          case DataAmount: v.data = amount; break;
+          case DataClose: v.data = inputSeries(InClose); break;
+          case DataOpen: v.data = inputSeries(InOpen); break;
+          case DataHigh: v.data = inputSeries(InHigh); break;
+          case DataLow: v.data = inputSeries(InLow); break;
+          case DataVolume: v.data = inputSeries(InVolume); break;
+          case DataAmount: v.data = inputSeries(InAmount); break;
           case DataCapital: v.constant = kCapital; break;
           case DataNone: break;
         }
@@ -246,7 +343,7 @@ SeriesValue EvalContext::evaluate(const ExprNode& node) {
       double* out = bufferData(r.buffer);
       const double* x = a.data;
       if (node.op == OpNegate) {
-        for (int i = 0; i < n; ++i) out[i] = -x[i];
+        for (int i = 0; i < n; ++i) out[i] = isValid(x[i]) ? -x[i] : noValue;  // -NaN is not noValue
       } else {
         for (int i = 0; i < n; ++i) out[i] = isTrue(x[i]) ? 0 : 1;
       }
@@ -328,6 +425,7 @@ bool isLibraryFunctionName(std::string_view upperName) { return findLibraryFunct
 
 bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, const std::vector<double>& paramValues,
                 std::vector<OutputLine>& outLines, std::vector<DrawingItem>& outDrawings, std::string& error) {
+  for (OutputLine& line : outLines) giveDoubles(std::move(line.values));  // their memory serves this run
   outLines.clear();
   outDrawings.clear();
   error.clear();
@@ -357,25 +455,7 @@ bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, cons
   ctx.n = int(count);
   ctx.error = &error;
   ctx.drawings = &outDrawings;
-  const double* clean[6];
-  for (int k = 0; k < 6; ++k) {
-    const std::vector<double>& s = *series[k];
-    clean[k] = s.data();
-    // Infinities in the input are missing values too; copy only when there are any.
-    bool bad = false;
-    for (double v : s) bad |= std::isinf(v);
-    if (bad) {
-      ctx.cleanInput[k] = s;
-      for (double& v : ctx.cleanInput[k]) v = std::isinf(v) ? noValue : v;
-      clean[k] = ctx.cleanInput[k].data();
-    }
-  }
-  ctx.open = clean[0];
-  ctx.high = clean[1];
-  ctx.low = clean[2];
-  ctx.close = clean[3];
-  ctx.volume = clean[4];
-  ctx.amount = clean[5];
+
 
   for (size_t i = 0; i < compiled.params.size(); ++i) {
     double v = i < paramValues.size() ? paramValues[i] : compiled.params[i].defaultValue;
@@ -397,14 +477,19 @@ bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, cons
     if (!v.data) {
       named = constantValue(finiteOrNoValue(v.constant));
       if (st.isOutput) {
-        values.assign(size_t(n), named.constant);
+        values = takeDoubles(size_t(n));
+        fillSeries(values.data(), n, named.constant);
         ctx.bytes += int64_t(n) * 8;
       }
     } else if (v.buffer >= 0) {
       values = ctx.take(v.buffer);
-      for (double& x : values) x = finiteOrNoValue(x);
+      // Operators already give finite values or noValue; function results are cleaned here.
+      if (st.expr.kind == NodeCall) {
+        for (double& x : values) x = finiteOrNoValue(x);
+      }
     } else if (st.isOutput) {
-      values.assign(v.data, v.data + n);  // borrowed values are already clean
+      values = takeDoubles(size_t(n));
+      std::copy(v.data, v.data + n, values.begin());  // borrowed values are already clean
       ctx.bytes += int64_t(n) * 8;
     } else {
       named = v;
@@ -437,10 +522,13 @@ bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, cons
 
 bool compileAndRunFormula(const FormulaDef& def, const FormulaInput& input, std::vector<OutputLine>& outLines,
                           std::vector<DrawingItem>& outDrawings, std::string& error) {
-  outLines.clear();
-  outDrawings.clear();
   CompiledFormula compiled;
-  if (!compileFormula(def.source, def.params, compiled, error)) return false;
+  if (!compileFormula(def.source, def.params, compiled, error)) {
+    for (OutputLine& line : outLines) giveDoubles(std::move(line.values));
+    outLines.clear();
+    outDrawings.clear();
+    return false;
+  }
   std::vector<double> defaults;
   defaults.reserve(def.params.size());
   for (const FormulaParam& p : def.params) defaults.push_back(p.defaultValue);

@@ -65,38 +65,41 @@ void week(CallArgs& a, double* out) {
 }
 
 void dynainfo(CallArgs& a, double* out) {
-  const EvalContext& c = a.ctx;
   const int n = a.n;
   const int k = a.period(0, 0);
+  if (k < 3 || k > 11) {
+    a.ctx.fail("DYNAINFO(" + std::to_string(k) + ") 本程序暂无对应数据");
+    fillSeries(out, n, noValue);
+    return;
+  }
+  const double* close = a.ctx.inputSeries(InClose);
   switch (k) {
     case 3:
     case 9: {
       const double factor = k == 9 ? 1.1 : 1.0;
       out[0] = noValue;
-      for (int i = 1; i < n; ++i) out[i] = isValid(c.close[i - 1]) ? c.close[i - 1] * factor : noValue;
+      for (int i = 1; i < n; ++i) out[i] = isValid(close[i - 1]) ? close[i - 1] * factor : noValue;
       return;
     }
-    case 4: fillSeries(out, n, c.open[0]); return;
-    case 5: std::copy(c.close, c.close + n, out); return;
+    case 4: fillSeries(out, n, a.ctx.inputSeries(InOpen)[0]); return;
+    case 5: std::copy(close, close + n, out); return;
     case 6: {
+      const double* am = a.ctx.inputSeries(InAmount);
+      const double* vo = a.ctx.inputSeries(InVolume);
       double amount = 0, volume = 0;
       for (int i = 0; i < n; ++i) {
-        if (isValid(c.amount[i]) && isValid(c.volume[i])) {
-          amount += c.amount[i];
-          volume += c.volume[i];
+        if (isValid(am[i]) && isValid(vo[i])) {
+          amount += am[i];
+          volume += vo[i];
         }
         const double average = volume > 0 ? amount / volume : noValue;
         out[i] = (volume > 0 && average > 0) ? average : noValue;
       }
       return;
     }
-    case 7: std::copy(c.low, c.low + n, out); return;
-    case 8: std::copy(c.high, c.high + n, out); return;
-    case 10:
-    case 11: std::copy(c.volume, c.volume + n, out); return;
-    default:
-      a.ctx.fail("DYNAINFO(" + std::to_string(k) + ") 本程序暂无对应数据");
-      fillSeries(out, n, noValue);
+    case 7: std::copy(a.ctx.inputSeries(InLow), a.ctx.inputSeries(InLow) + n, out); return;
+    case 8: std::copy(a.ctx.inputSeries(InHigh), a.ctx.inputSeries(InHigh) + n, out); return;
+    default: std::copy(a.ctx.inputSeries(InVolume), a.ctx.inputSeries(InVolume) + n, out); return;  // 10, 11
   }
 }
 

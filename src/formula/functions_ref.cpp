@@ -38,7 +38,6 @@ void reference(CallArgs& a, double* out, Index index) {
 // Length of the run of bars ending at each bar for which ok(i) holds.
 template <class Ok>
 void runLengths(int n, std::vector<int>& run, Ok ok) {
-  run.assign(size_t(n), 0);
   for (int i = 0; i < n; ++i) run[size_t(i)] = ok(i) ? (i > 0 ? run[size_t(i) - 1] : 0) + 1 : 0;
 }
 
@@ -46,8 +45,8 @@ void runLengths(int n, std::vector<int>& run, Ok ok) {
 template <class Ok>
 void consecutive(CallArgs& a, double* out, int periodArg, Ok ok) {
   const int period = std::max(1, a.period(periodArg, 1));
-  std::vector<int> run;
-  runLengths(a.n, run, ok);
+  Scratch<int> run(static_cast<size_t>(a.n));
+  runLengths(a.n, run.vec(), ok);
   for (int i = 0; i < a.n; ++i) out[i] = (i >= period && run[size_t(i)] >= period) ? 1 : 0;
 }
 
@@ -57,8 +56,9 @@ void consecutive(CallArgs& a, double* out, int periodArg, Ok ok) {
 template <bool Top>
 void rangeCount(CallArgs& a, double* out) {
   const double* x = a.series(0);
-  std::vector<int> stack;
-  stack.reserve(size_t(a.n));
+  Scratch<int> scratch(static_cast<size_t>(a.n));
+  std::vector<int>& stack = scratch.vec();
+  stack.clear();
   for (int i = 0; i < a.n; ++i) {
     if (!isValid(x[i])) {
       out[i] = 1;
@@ -132,8 +132,8 @@ void longcross(CallArgs& a, double* out) {
   const double* x = a.series(0);
   const double* y = a.series(1);
   const int period = std::max(1, a.period(2, 1));
-  std::vector<int> below;
-  runLengths(a.n, below, [&](int i) { return x[i] <= y[i]; });
+  Scratch<int> below(static_cast<size_t>(a.n));
+  runLengths(a.n, below.vec(), [&](int i) { return x[i] <= y[i]; });
   for (int i = 0; i < a.n; ++i) {
     out[i] = (i >= period && x[i] > y[i] && below[size_t(i) - 1] >= period) ? 1 : 0;
   }
@@ -162,7 +162,9 @@ void backset(CallArgs& a, double* out) {
   const int period = a.period(1, 1);
   fillSeries(out, n, 0);
   if (period <= 0) return;
-  std::vector<int> diff(size_t(n) + 1, 0);
+  Scratch<int> scratch(size_t(n) + 1);
+  std::vector<int>& diff = scratch.vec();
+  std::fill(diff.begin(), diff.end(), 0);
   for (int i = 0; i < n; ++i) {
     if (!isTrue(x[i])) continue;
     ++diff[size_t(std::max(0, i - period + 1))];
@@ -191,7 +193,8 @@ void existr(CallArgs& a, double* out) {
   const int n = a.n;
   const int p1 = std::max(0, a.period(1, 0)), p2 = std::max(0, a.period(2, 0));
   const int hi = std::max(p1, p2), lo = std::min(p1, p2);
-  std::vector<int> prefix(size_t(n) + 1, 0);
+  Scratch<int> prefix(size_t(n) + 1);
+  prefix[0] = 0;
   for (int i = 0; i < n; ++i) prefix[size_t(i) + 1] = prefix[size_t(i)] + (isTrue(x[i]) ? 1 : 0);
   for (int i = 0; i < n; ++i) {
     const int64_t first = hi == 0 ? 0 : std::max<int64_t>(0, int64_t(i) - hi);
@@ -207,10 +210,12 @@ void existr(CallArgs& a, double* out) {
 void sumbars(CallArgs& a, double* out) {
   const double* x = a.series(0);
   const double target = a.scalar(1, 0);
-  std::vector<int> stack;
-  std::vector<double> prefixAt;  // P of each stack entry
-  stack.reserve(size_t(a.n));
-  prefixAt.reserve(size_t(a.n));
+  Scratch<int> stackMemory(static_cast<size_t>(a.n));
+  Scratch<double> prefixMemory(static_cast<size_t>(a.n));
+  std::vector<int>& stack = stackMemory.vec();
+  std::vector<double>& prefixAt = prefixMemory.vec();  // P of each stack entry
+  stack.clear();
+  prefixAt.clear();
   double prefix = 0;  // P[i], counted from the last missing value
   for (int i = 0; i < a.n; ++i) {
     if (!isValid(x[i])) {

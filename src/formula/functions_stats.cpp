@@ -1,9 +1,9 @@
 // Window statistics and linear regression.
 //
-// The deviation statistics are computed from their definitions, window by window (a sliding
-// sum of squares would lose the exact 0 of a flat window to rounding). Their cost is the sum
-// of the window lengths, charged to the run before any work, so AVEDEV(C,100000) over a long
-// series stops with the run's work message instead of taking minutes.
+// The deviation statistics sum the deviations window by window (a sliding sum of squares
+// would lose the exact 0 of a flat window to rounding). Their cost is the sum of the window
+// lengths, charged to the run before any work, so AVEDEV(C,100000) over a long series stops
+// with the run's work message instead of taking minutes.
 #include <algorithm>
 #include <cmath>
 
@@ -22,31 +22,29 @@ int64_t windowCost(int n, int period) {
 
 enum class Deviation { Sample, Population, SampleVar, PopulationVar, MeanAbs, SumSquares };
 
+// The window's mean comes from a running sum and count (O(1) per bar); the deviations from it
+// are then summed over the window itself.
 void deviation(CallArgs& a, double* out, Deviation kind) {
   const double* x = a.series(0);
   const int n = a.n;
   const int period = std::max(1, a.period(1, 1));
-  if (!a.ctx.charge(2 * windowCost(n, period))) {
+  if (!a.ctx.charge(windowCost(n, period))) {
     fillSeries(out, n, noValue);
     return;
   }
+  double sum = 0;
+  int k = 0;
   for (int i = 0; i < n; ++i) {
-    const int s = std::max(0, i - period + 1);
-    double sum = 0;
-    int k = 0;
-    for (int j = s; j <= i; ++j) {
-      if (isValid(x[j])) {
-        sum += x[j];
-        ++k;
-      }
-    }
+    if (isValid(x[i])) sum += x[i], ++k;
+    if (i >= period && isValid(x[i - period])) sum -= x[i - period], --k;
     if (k == 0) {
+      sum = 0;
       out[i] = noValue;
       continue;
     }
     const double mean = sum / k;
     double squares = 0, absolute = 0;
-    for (int j = s; j <= i; ++j) {
+    for (int j = std::max(0, i - period + 1); j <= i; ++j) {
       if (isValid(x[j])) {
         const double d = x[j] - mean;
         squares += d * d;

@@ -74,8 +74,10 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
     }
     return;
   }
-  std::vector<double> prefix(size_t(n) + 1, 0);
-  std::vector<int> valid(size_t(n) + 1, 0);
+  Scratch<double> prefix(size_t(n) + 1);
+  Scratch<int> valid(size_t(n) + 1);
+  prefix[0] = 0;
+  valid[0] = 0;
   for (int i = 0; i < n; ++i) {
     bool v = isValid(x[i]);
     prefix[size_t(i) + 1] = prefix[size_t(i)] + (v ? x[i] : 0);
@@ -121,7 +123,8 @@ void windowCount(CallArgs& a, double* out, CountKind kind) {
     }
     return;
   }
-  std::vector<int> prefix(size_t(n) + 1, 0);
+  Scratch<int> prefix(size_t(n) + 1);
+  prefix[0] = 0;
   for (int i = 0; i < n; ++i) prefix[size_t(i) + 1] = prefix[size_t(i)] + (isTrue(x[i]) ? 1 : 0);
   for (int i = 0; i < n; ++i) {
     int period;
@@ -137,41 +140,66 @@ void windowCount(CallArgs& a, double* out, CountKind kind) {
 // ---- extremes ----
 
 // Highest (or lowest) valid value of the window, or the distance to it; among equal extremes
-// the latest bar counts. The candidates are kept in a monotonic sequence of indices: a new
-// value removes every earlier one it equals or beats, since those can never be the answer of
-// a window that also holds the new bar.
+// the latest bar counts. `better(j, k)` for bars j < k answers whether j beats k.
+//
+// A constant period N uses blocks of N bars: for each bar the best bar from its block's start
+// (prefix) and up to its block's end (suffix); a full window spans at most two blocks and is
+// the better of the suffix at its start and the prefix at its end. Three passes without
+// data-dependent branches, O(n).
+//
+// A per-bar period uses a monotonic stack of candidates (a new value removes every earlier
+// one it equals or beats: those can never be the answer of a window that also holds the new
+// bar), searched by binary search for the first candidate inside the window, O(n log n).
 template <bool Highest>
 void windowExtreme(CallArgs& a, double* out, bool distance) {
   const double* x = a.series(0);
   const int n = a.n;
-  auto beats = [](double v, double w) { return Highest ? v >= w : v <= w; };
   WindowPeriod wp = windowPeriod(a, 1, 0);
   if (wp.missing) {
     fillSeries(out, n, noValue);
     return;
   }
-  std::vector<int> idx(static_cast<size_t>(n));
-  int head = 0, tail = 0;
+  auto result = [&](int i, int j) { out[i] = j < 0 ? noValue : distance ? double(i - j) : x[j]; };
+  // The later bar k wins ties; -1 stands for "no valid bar".
+  auto pick = [x](int j, int k) {
+    if (j < 0) return k;
+    if (k < 0) return j;
+    return (Highest ? x[k] >= x[j] : x[k] <= x[j]) ? k : j;
+  };
+  if (!wp.perBar) {
+    const int64_t period = wp.fixed <= 0 ? int64_t(n) : std::min<int64_t>(wp.fixed, n);
+    const int block = int(period);
+    Scratch<int> prefix(static_cast<size_t>(n)), suffix(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      const int own = isValid(x[i]) ? i : -1;
+      prefix[size_t(i)] = i % block == 0 ? own : pick(prefix[size_t(i) - 1], own);
+    }
+    for (int i = n - 1; i >= 0; --i) {
+      const int own = isValid(x[i]) ? i : -1;
+      suffix[size_t(i)] = (i % block == block - 1 || i == n - 1) ? own : pick(own, suffix[size_t(i) + 1]);
+    }
+    for (int i = 0; i < n; ++i) {
+      const int s = i - block + 1;
+      result(i, s <= 0 ? prefix[size_t(i)] : pick(suffix[size_t(s)], prefix[size_t(i)]));
+    }
+    return;
+  }
+  Scratch<int> scratch(static_cast<size_t>(n));
+  std::vector<int>& idx = scratch.vec();
+  int tail = 0;
+  auto beats = [](double v, double w) { return Highest ? v >= w : v <= w; };
   for (int i = 0; i < n; ++i) {
     if (isValid(x[i])) {
-      while (tail > head && beats(x[i], x[idx[size_t(tail) - 1]])) --tail;
+      while (tail > 0 && beats(x[i], x[idx[size_t(tail) - 1]])) --tail;
       idx[size_t(tail++)] = i;
     }
-    int j = -1;
-    if (!wp.perBar) {
-      // Constant period: the window start only moves forward, so the front can be dropped.
-      const int s = windowStart(i, wp.fixed);
-      while (tail > head && idx[size_t(head)] < s) ++head;
-      if (tail > head) j = idx[size_t(head)];
-    } else {
-      int period;
-      if (CallArgs::periodAt(wp.series[i], period)) {
-        const int s = windowStart(i, period);
-        auto it = std::lower_bound(idx.begin(), idx.begin() + tail, s);
-        if (it != idx.begin() + tail) j = *it;
-      }
+    int j = -1, period;
+    if (CallArgs::periodAt(wp.series[i], period)) {
+      const int s = windowStart(i, period);
+      auto it = std::lower_bound(idx.begin(), idx.begin() + tail, s);
+      if (it != idx.begin() + tail) j = *it;
     }
-    out[i] = j < 0 ? noValue : distance ? double(i - j) : x[j];
+    result(i, j);
   }
 }
 

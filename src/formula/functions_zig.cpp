@@ -20,12 +20,12 @@ struct TurningPoint {
 };
 
 // 0 open, 1 high, 2 low, anything else close.
-const double* priceSeries(const EvalContext& c, int which) {
+const double* priceSeries(EvalContext& c, int which) {
   switch (which) {
-    case 0: return c.open;
-    case 1: return c.high;
-    case 2: return c.low;
-    default: return c.close;
+    case 0: return c.inputSeries(InOpen);
+    case 1: return c.inputSeries(InHigh);
+    case 2: return c.inputSeries(InLow);
+    default: return c.inputSeries(InClose);
   }
 }
 
@@ -90,59 +90,60 @@ void nthTurningPoint(CallArgs& a, double* out, bool peaks, bool distance) {
   }
 }
 
-// SAR over the bars whose high, low and close are valid. Returns, per bar, the stop and the
-// turn (-1 an up trend turning down, +1 a down trend turning up, 0 none).
-void parabolic(CallArgs& a, std::vector<double>& stop, std::vector<int>& turn) {
-  const EvalContext& c = a.ctx;
+// SAR over the bars whose high, low and close are valid, written to out: the stop, or with
+// `turns` the reversals (-1 an up trend turning down, +1 a down trend turning up, else 0).
+void parabolic(CallArgs& a, double* out, bool turns) {
+  const double* high = a.ctx.inputSeries(InHigh);
+  const double* low = a.ctx.inputSeries(InLow);
+  const double* close = a.ctx.inputSeries(InClose);
   const int n = a.n;
-  stop.assign(size_t(n), noValue);
-  turn.assign(size_t(n), 0);
+  fillSeries(out, n, turns ? 0 : noValue);
   double step = a.scalar(1, 2) / 100;
   if (!(step > 0)) step = 0.02;
   double maximum = a.scalar(2, 20) / 100;
   if (!(maximum > 0)) maximum = 0.2;
-  std::vector<int> bars;
-  for (int i = 0; i < n; ++i) {
-    if (isValid(c.high[i]) && isValid(c.low[i]) && isValid(c.close[i])) bars.push_back(i);
-  }
-  if (bars.empty()) return;
-  if (bars.size() == 1) {
-    stop[size_t(bars[0])] = c.low[bars[0]];
+  auto priced = [&](int i) { return isValid(high[i]) && isValid(low[i]) && isValid(close[i]); };
+  int b0 = 0;
+  while (b0 < n && !priced(b0)) ++b0;
+  if (b0 == n) return;
+  int b1 = b0 + 1;
+  while (b1 < n && !priced(b1)) ++b1;
+  if (b1 == n) {
+    if (!turns) out[b0] = low[b0];
     return;
   }
-  const int b0 = bars[0];
-  bool up = c.close[bars[1]] >= c.close[b0];
-  double sar = up ? c.low[b0] : c.high[b0];
-  double ep = up ? c.high[b0] : c.low[b0];
+  bool up = close[b1] >= close[b0];
+  double sar = up ? low[b0] : high[b0];
+  double ep = up ? high[b0] : low[b0];
   double af = step;
-  stop[size_t(b0)] = sar;
-  for (size_t k = 1; k < bars.size(); ++k) {
-    const int i = bars[k];
+  if (!turns) out[b0] = sar;
+  for (int i = b1; i < n; ++i) {
+    if (!priced(i)) continue;
     sar = sar + (ep - sar) * af;
     if (up) {
-      if (sar > c.low[i]) {
+      if (sar > low[i]) {
         up = false;
         sar = ep;
         af = step;
-        ep = c.low[i];
-        turn[size_t(i)] = -1;
-      } else if (c.high[i] > ep) {
+        ep = low[i];
+        if (turns) out[i] = -1;
+      } else if (high[i] > ep) {
         af = std::min(af + step, maximum);
-        ep = c.high[i];
+        ep = high[i];
       }
     } else {
-      if (c.high[i] > sar) {
+      if (high[i] > sar) {
         up = true;
         sar = ep;
         af = step;
-        ep = c.high[i];
-        turn[size_t(i)] = 1;
-      } else if (c.low[i] < ep) {
+        ep = high[i];
+        if (turns) out[i] = 1;
+      } else if (low[i] < ep) {
         af = std::min(af + step, maximum);
-        ep = c.low[i];
+        ep = low[i];
       }
     }
-    stop[size_t(i)] = sar;
+    if (!turns) out[i] = sar;
   }
 }
 
@@ -175,18 +176,7 @@ void trough(CallArgs& a, double* out) { nthTurningPoint(a, out, false, false); }
 void peakbars(CallArgs& a, double* out) { nthTurningPoint(a, out, true, true); }
 void troughbars(CallArgs& a, double* out) { nthTurningPoint(a, out, false, true); }
 
-void sar(CallArgs& a, double* out) {
-  std::vector<double> stop;
-  std::vector<int> turn;
-  parabolic(a, stop, turn);
-  std::copy(stop.begin(), stop.end(), out);
-}
-
-void sarturn(CallArgs& a, double* out) {
-  std::vector<double> stop;
-  std::vector<int> turn;
-  parabolic(a, stop, turn);
-  for (int i = 0; i < a.n; ++i) out[i] = turn[size_t(i)];
-}
+void sar(CallArgs& a, double* out) { parabolic(a, out, false); }
+void sarturn(CallArgs& a, double* out) { parabolic(a, out, true); }
 
 }  // namespace zor::fn

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -18,6 +19,9 @@
 #include "formula/parser.h"
 
 namespace zor {
+
+// The input's series, in the order inputSeries() takes them.
+enum InputSeries : int { InOpen, InHigh, InLow, InClose, InVolume, InAmount };
 
 // An evaluated expression. data == nullptr means a constant.
 struct SeriesValue {
@@ -36,16 +40,18 @@ constexpr int64_t kMaxRunBytes = int64_t(256) << 20;
 extern const char* const kTooMuchWorkMessage;
 
 struct EvalContext {
+  EvalContext() = default;
+  EvalContext(const EvalContext&) = delete;
+  EvalContext& operator=(const EvalContext&) = delete;
+  ~EvalContext();  // hands its buffers back to the thread's run memory
+
   const FormulaInput* input = nullptr;
   int n = 0;
-  // The input's series, with infinities turned into noValue when there were any.
-  const double* open = nullptr;
-  const double* high = nullptr;
-  const double* low = nullptr;
-  const double* close = nullptr;
-  const double* volume = nullptr;
-  const double* amount = nullptr;
+  // One of the input's series, checked on first use: a copy with infinities turned into
+  // noValue when it holds any.
+  const double* inputSeries(int which);
   std::vector<double> cleanInput[6];
+  const double* checkedInput[6] = {};
 
   std::vector<DrawingItem>* drawings = nullptr;
   int32_t colour = -1;  // of the statement being evaluated
@@ -162,6 +168,37 @@ ZOR_FN(drawsl); ZOR_FN(drawnumberfix); ZOR_FN(drawtextfix); ZOR_FN(vertline); ZO
 ZOR_FN(drawkline); ZOR_FN(drawrectrel); ZOR_FN(drawgbk);
 }  // namespace fn
 #undef ZOR_FN
+
+// Memory kept between runs on the same thread: empty capacity only, never values. A paint
+// reuses the buffers of the previous one instead of paying page faults for fresh memory;
+// what is kept is bounded (kKeptRunBytes).
+constexpr size_t kKeptRunBytes = size_t(64) << 20;
+std::vector<double> takeDoubles(size_t n);  // n elements of unspecified value
+void giveDoubles(std::vector<double>&& v);
+std::vector<int> takeInts(size_t n);
+void giveInts(std::vector<int>&& v);
+
+// A function's scratch array of n elements (unspecified values), returned on destruction.
+template <class T>
+class Scratch {
+ public:
+  explicit Scratch(size_t n) {
+    if constexpr (std::is_same_v<T, double>) v_ = takeDoubles(n);
+    else v_ = takeInts(n);
+  }
+  ~Scratch() {
+    if constexpr (std::is_same_v<T, double>) giveDoubles(std::move(v_));
+    else giveInts(std::move(v_));
+  }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  std::vector<T>& vec() { return v_; }
+  T& operator[](size_t i) { return v_[i]; }
+  T* data() { return v_.data(); }
+
+ private:
+  std::vector<T> v_;
+};
 
 // Shared loop helpers.
 inline void fillSeries(double* out, int n, double v) {
