@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "data/market.h"
@@ -21,5 +22,11 @@ FormulaInput makeFormulaInput(std::span<const DayBar> bars, std::span<const int3
 
 // The dates of day-based display bars (the leading digits of each bar's date text).
 std::vector<int32_t> dayBarDates(std::span<const DayBar> bars);
+
+// A run's output lines as CSV, for checking values outside the program: the header "date"
+// and each line's name, then one row per bar with the bar's date text and each line's value.
+// Missing values are empty fields; numbers are the shortest text that reads back to the same
+// double (at most 17 significant digits). Ends every row with a line feed.
+std::string formulaLinesCsv(std::span<const DayBar> bars, const std::vector<OutputLine>& lines);
 
 }  // namespace zor

@@ -30,6 +30,9 @@ const Command kCommands[] = {
      "  显示序列 CSV: date,open,high,low,close,volume,amount（无有效价格的K线价格栏为空）\n"
      "  CODE: 600000 或 sh600000；PERIOD: 0..11、日线/周线/.../60分钟、60分、day/week/month/60m/30m/15m/5m/1m/10d/45d/quarter/year\n"
      "  --mode 1（默认）回放与训练：分钟周期含合成日；--mode 0 实盘：只含真实分钟"},
+    {"calc", cmdCalc,
+     "zorcli calc [--dat DIR] [--lc1 DIR] [--mode 0|1] CODE PERIOD --text 公式 [--params N=5,M=3]\n"
+     "  公式输出 CSV: date,各输出线名称（缺失值为空栏；数值为读回不变的最短十进制文本）；公式有错时打印错误并以 1 退出"},
 };
 
 const char* kCommonUsage =

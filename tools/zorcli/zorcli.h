@@ -81,5 +81,6 @@ std::vector<std::string> utf8Arguments(int argc, char** argv);
 // The commands. Each returns the exit status.
 int cmdList(const Options& opt);
 int cmdBars(const Options& opt);
+int cmdCalc(const Options& opt);
 
 }  // namespace zor::cli

@@ -65,5 +65,20 @@ TEST(FormulaInputAdapter, FormulasSeeMissingPrices) {
   EXPECT_EQ(lines[2].values, (std::vector<double>{2, 3, 5}));
 }
 
+TEST(FormulaInputAdapter, ValuesAsCsv) {
+  std::vector<DayBar> bars = {bar(20240102, 10, 11, 9, 10.5, 1000, 10500), bar(20240103, 10, 11, 9, 10.1, 1, 1),
+                              bar(20240104, 10, 11, 9, 0.1, 1, 1)};
+  std::vector<OutputLine> lines(2);
+  lines[0].name = "DIF";
+  lines[0].values = {1.0 / 3, noValue, -2};
+  lines[1].name = "A,B";
+  lines[1].values = {0.1, 1e-7, 123456789012.5};
+  EXPECT_EQ(formulaLinesCsv(bars, lines),
+            "date,DIF,\"A,B\"\n"
+            "20240102,0.3333333333333333,0.1\n"
+            "20240103,,1e-07\n"
+            "20240104,-2,123456789012.5\n");
+}
+
 }  // namespace
 }  // namespace zor
