@@ -100,7 +100,9 @@ inline void checkRun(const uint8_t* data, size_t size) {
     ZOR_FUZZ_CHECK(d.bar >= -1 && d.bar < n);
     ZOR_FUZZ_CHECK(std::isfinite(d.value1) && std::isfinite(d.value2));
     ZOR_FUZZ_CHECK(std::isfinite(d.value3) && std::isfinite(d.value4));
-    if (d.kind == ItemSegment) ZOR_FUZZ_CHECK(d.param >= d.bar && d.param < n);
+    if (d.kind == ItemSegment) {
+      ZOR_FUZZ_CHECK(d.param >= d.bar && d.param < n);
+    }
   }
   // A compiled formula runs again with the same result.
   std::vector<OutputLine> again;
