@@ -112,6 +112,7 @@ TEST(Lexer, Errors) {
       {".", "无法识别的字符 '.' (位置 0)"},
       {std::string("\x0b"), "无法识别的字符 '\x0b' (位置 0)"},
       {std::string("A\x0c"), "无法识别的字符 '\x0c' (位置 1)"},
+      {std::string("\x0e"), "无法识别的字符 '\x0e' (位置 0)"},
       // The position counts the full-width colon as one byte.
       {"X\xEF\xBC\x9A" "C?", "无法识别的字符 '?' (位置 3)"},
   };
