@@ -282,20 +282,6 @@ bool CallArgs::periodAt(double v, int& out) {
   return true;
 }
 
-int roundToInt(double v, int fallback) {
-  if (!isValid(v)) return fallback;
-  if (v > 1e9) v = 1e9;
-  if (v < -1e9) v = -1e9;
-  return int(std::round(v));
-}
-
-int truncToInt(double v, int fallback) {
-  if (!isValid(v)) return fallback;
-  if (v > 1e9) v = 1e9;
-  if (v < -1e9) v = -1e9;
-  return int(v);
-}
-
 // ---- evaluation ----
 
 SeriesValue EvalContext::evaluate(const ExprNode& node) {

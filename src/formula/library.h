@@ -117,10 +117,17 @@ struct CallArgs {
   static bool periodAt(double v, int& out);
 };
 
-// Clamps to +-1e9 and rounds half away from zero; NaN gives `fallback`.
-int roundToInt(double v, int fallback);
+// Clamps to +-1e9 (so that the conversion is defined) and rounds half away from zero; NaN
+// gives `fallback`.
+inline int roundToInt(double v, int fallback) {
+  if (!(v == v)) return fallback;
+  return int(std::round(v > 1e9 ? 1e9 : v < -1e9 ? -1e9 : v));
+}
 // Clamps to +-1e9 and truncates toward zero; NaN gives `fallback`.
-int truncToInt(double v, int fallback);
+inline int truncToInt(double v, int fallback) {
+  if (!(v == v)) return fallback;
+  return int(v > 1e9 ? 1e9 : v < -1e9 ? -1e9 : v);
+}
 
 using LibraryFn = void (*)(CallArgs& args, double* out);
 
