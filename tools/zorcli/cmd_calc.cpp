@@ -43,8 +43,9 @@ int32_t labelTime(const DayBar& b) {
 }  // namespace
 
 int cmdCalc(const Options& opt) {
-  if (opt.positional.size() != 2 || !opt.has("text")) {
+  if (opt.positional.size() != 2 || opt.has("text") == opt.has("formula")) {
     err("用法: zorcli calc [--dat DIR] [--lc1 DIR] [--mode 0|1] CODE PERIOD --text 公式 [--params N=5,M=3]");
+    err("      zorcli calc ... CODE PERIOD --formula 名称 [--formula-file 公式文件] [--params N1=5]");
     return kExitUsage;
   }
   int period = 0;
@@ -53,11 +54,18 @@ int cmdCalc(const Options& opt) {
     return kExitUsage;
   }
   FormulaDef def;
-  def.source = opt.get("text");
   std::string error;
-  if (opt.has("params") && !parseParams(opt.get("params"), def.params, error)) {
-    err(error);
-    return kExitUsage;
+  if (opt.has("formula")) {
+    if (int status = calcFormulaFromOptions(opt, def, error); status != kExitOk) {
+      err(error);
+      return status;
+    }
+  } else {
+    def.source = opt.get("text");
+    if (opt.has("params") && !parseParams(opt.get("params"), def.params, error)) {
+      err(error);
+      return kExitUsage;
+    }
   }
   Session s;
   if (!openSession(s, opt)) return kExitFailure;

@@ -32,7 +32,11 @@ const Command kCommands[] = {
      "  --mode 1（默认）回放与训练：分钟周期含合成日；--mode 0 实盘：只含真实分钟"},
     {"calc", cmdCalc,
      "zorcli calc [--dat DIR] [--lc1 DIR] [--mode 0|1] CODE PERIOD --text 公式 [--params N=5,M=3]\n"
-     "  公式输出 CSV: date,各输出线名称（缺失值为空栏；数值为读回不变的最短十进制文本）；公式有错时打印错误并以 1 退出"},
+     "  公式输出 CSV: date,各输出线名称（缺失值为空栏；数值为读回不变的最短十进制文本）；公式有错时打印错误并以 1 退出\n"
+     "  或 --formula 名称 [--formula-file 公式文件]：内置公式或公式文件中的公式（文件优先），--params 按名称改参数缺省值"},
+    {"formulas", cmdFormulas,
+     "zorcli formulas [FILE]\n"
+     "  公式表 CSV: origin,name,description,type,draw,group,params（内置公式，再加 FILE 中的公式）"},
 };
 
 const char* kCommonUsage =

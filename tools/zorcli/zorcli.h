@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "formula/formula.h"
 #include "platform/ui.h"
 
 namespace zor::cli {
@@ -82,5 +83,11 @@ std::vector<std::string> utf8Arguments(int argc, char** argv);
 int cmdList(const Options& opt);
 int cmdBars(const Options& opt);
 int cmdCalc(const Options& opt);
+int cmdFormulas(const Options& opt);
+
+// The formula of `calc --formula NAME`: from the file of --formula-file when it has one of
+// that name, else the built-in; --params then sets the defaults of its parameters by name.
+// Returns kExitOk, or an exit status with the message in `error`.
+int calcFormulaFromOptions(const Options& opt, FormulaDef& def, std::string& error);
 
 }  // namespace zor::cli
