@@ -242,6 +242,31 @@ TEST(FormulaFileRead, WholeFiles) {
             "A:C;\n  ###END###");
 }
 
+TEST(FormulaFileRead, FileCutAnywhereLoadsTheWholeBlocksBeforeTheCut) {
+  FormulaDef second = everyField();
+  second.name = "B";
+  FormulaDef third = simpleX();
+  third.name = "C";
+  std::string blocks[] = {formulaBlockText(simpleX()), formulaBlockText(second), formulaBlockText(third)};
+  std::string file = blocks[0] + blocks[1] + blocks[2];
+  for (size_t cut = 0; cut <= file.size(); ++cut) {
+    FormulaFileContent content = parseFormulaFile(file.substr(0, cut));
+    // Blocks whose end marker line is complete (its line feed may be missing) load.
+    size_t whole = 0, end = 0;
+    for (const std::string& b : blocks) {
+      end += b.size();
+      if (cut + 1 >= end) ++whole;
+    }
+    ASSERT_EQ(content.formulas.size(), whole) << "cut at " << cut;
+    for (size_t i = 0; i < whole; ++i) EXPECT_EQ(formulaBlockText(content.formulas[i]), blocks[i]) << cut;
+    // Cut inside a block, after its first marker line: that block is incomplete.
+    size_t startOfNext = 0;
+    for (size_t i = 0; i < whole; ++i) startOfNext += blocks[i].size();
+    bool inside = whole < 3 && cut >= startOfNext + kFormulaBeginMarker.size();
+    EXPECT_EQ(content.damaged, inside) << "cut at " << cut;
+  }
+}
+
 TEST(FormulaFileRead, EncodingsDecodeToTheSameText) {
   std::string utf8 = "###FORMULA###\nNAME:磨底\nTEXT:\n磨底:=C;X:磨底;\n###END###\n";
   for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8, utf8ToGbk(utf8)}) {

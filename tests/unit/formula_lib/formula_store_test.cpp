@@ -49,6 +49,12 @@ struct StoreFixture : ::testing::Test {
   }
 };
 
+TEST(UserFormulaStore, LivesBesideTheExecutable) {
+  EXPECT_EQ(userFormulaPath(), executableDirectory() + "userformula.txt");
+  EXPECT_EQ(userFormulaStore().path, userFormulaPath());
+  EXPECT_EQ(&userFormulaStore(), &userFormulaStore());
+}
+
 TEST_F(StoreFixture, MissingFileGivesAnEmptyListAndTheBuiltins) {
   EXPECT_EQ(findUserFormula(store, "MACD"), nullptr);
   const FormulaDef* def = findFormula(store, "macd");
