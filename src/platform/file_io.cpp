@@ -47,4 +47,16 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
+bool appendWrite(AppendFile* f, std::string_view data) {
+  if (!f) return false;
+  bool ok = std::fwrite(data.data(), 1, data.size(), f->f) == data.size();
+  return std::fflush(f->f) == 0 && ok;
+}
+
+void closeAppendFile(AppendFile* f) {
+  if (!f) return;
+  std::fclose(f->f);
+  delete f;
+}
+
 }  // namespace zor

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,8 +64,10 @@ bool wildcardMatch(std::string_view pattern, std::string_view name);
 // Directory of the running executable, ending in the separator; empty when unknown.
 std::string executableDirectory();
 
-// A narrow stdio stream for appending text logs (binary mode: no CR is added).
-struct AppendFile;
+// A stdio stream for appending text logs (binary mode: no CR is added).
+struct AppendFile {
+  std::FILE* f = nullptr;
+};
 AppendFile* openAppendFile(const std::string& path);
 bool appendWrite(AppendFile* f, std::string_view data);  // writes and flushes
 void closeAppendFile(AppendFile* f);

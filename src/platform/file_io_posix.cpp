@@ -163,34 +163,16 @@ std::string executableDirectory() {
   return p.substr(0, slash + 1);
 }
 
-struct AppendFile {
-  FILE* f;
-};
-
 AppendFile* openAppendFile(const std::string& path) {
   FILE* f = std::fopen(nativePath(path).c_str(), "ab");
   if (!f) return nullptr;
   return new AppendFile{f};
 }
 
-bool appendWrite(AppendFile* f, std::string_view data) {
-  if (!f) return false;
-  bool ok = std::fwrite(data.data(), 1, data.size(), f->f) == data.size();
-  return std::fflush(f->f) == 0 && ok;
-}
-
-void closeAppendFile(AppendFile* f) {
-  if (!f) return;
-  std::fclose(f->f);
-  delete f;
-}
-
 uint64_t appendFileSize(AppendFile* f) {
   if (!f) return 0;
-  long pos = std::ftell(f->f);
   if (std::fseek(f->f, 0, SEEK_END) != 0) return 0;
   long end = std::ftell(f->f);
-  (void)pos;
   return end < 0 ? 0 : uint64_t(end);
 }
 

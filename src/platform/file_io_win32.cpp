@@ -186,28 +186,12 @@ std::string executableDirectory() {
   return out;
 }
 
-struct AppendFile {
-  FILE* f;
-};
-
 AppendFile* openAppendFile(const std::string& path) {
   std::wstring w;
   if (!utf8ToWide(path, w)) return nullptr;
   FILE* f = _wfopen(w.c_str(), L"ab");
   if (!f) return nullptr;
   return new AppendFile{f};
-}
-
-bool appendWrite(AppendFile* f, std::string_view data) {
-  if (!f) return false;
-  bool ok = std::fwrite(data.data(), 1, data.size(), f->f) == data.size();
-  return std::fflush(f->f) == 0 && ok;
-}
-
-void closeAppendFile(AppendFile* f) {
-  if (!f) return;
-  std::fclose(f->f);
-  delete f;
 }
 
 uint64_t appendFileSize(AppendFile* f) {
