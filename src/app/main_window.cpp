@@ -36,23 +36,44 @@ const HitArea* firstHitAt(const AppState& app, int x, int y) {
   return nullptr;
 }
 
-void paintTitleStrip(AppState& app, Canvas& c) {
+// The menu-bar item rectangles for the current font metrics.
+std::array<Rect, kMenuBarItemCount> menuBarLayout(Canvas& c) {
+  std::array<Rect, kMenuBarItemCount> rects{};
+  c.setFont(Font{"Microsoft YaHei", 14, false});
+  int x = kMenuBarLeft;
+  for (int i = 0; i < kMenuBarItemCount; ++i) {
+    int w = std::max(kMenuItemMinWidth, c.textSize(kMenuBarTexts[i]).cx + kMenuItemPad);
+    rects[size_t(i)] = Rect{x, 0, x + w, kTitleStripHeight};
+    x += w + kMenuItemGap;
+  }
+  return rects;
+}
+
+// The title is centred in the strip; in a window too narrow for that it starts after the menu
+// bar instead of running under the items, and it never runs under the caption buttons.
+void paintTitleStrip(AppState& app, Canvas& c, int menuRight, int buttonsLeft) {
   int w = c.width();
   c.fillRect(Rect{0, 0, w, kTitleStripHeight}, c.systemColor(SysColor::Menu));
   c.line(Point{0, kTitleStripHeight - 1}, Point{w, kTitleStripHeight - 1}, Pen{c.systemColor(SysColor::ButtonShadow)});
   c.icon(5, 4, 16);
   c.setFont(Font{"Microsoft YaHei", 15, true});
-  c.textInRect(Rect{0, 0, w, kTitleStripHeight}, kProgramTitle, c.systemColor(SysColor::MenuText),
-               AlignCenter | AlignVCenter);
+  int tw = c.textSize(kProgramTitle).cx;
+  Color text = c.systemColor(SysColor::MenuText);
+  if ((w - tw) / 2 >= menuRight + kMenuItemGap) {
+    c.textInRect(Rect{0, 0, w, kTitleStripHeight}, kProgramTitle, text, AlignCenter | AlignVCenter);
+    return;
+  }
+  Rect r{menuRight + kMenuItemGap, 0, std::max(menuRight + kMenuItemGap, buttonsLeft), kTitleStripHeight};
+  c.pushClip(r);
+  c.textInRect(r, kProgramTitle, text, AlignLeft | AlignVCenter);
+  c.popClip();
 }
 
-void paintMenuBar(AppState& app, Canvas& c) {
+void paintMenuBar(AppState& app, Canvas& c, const std::array<Rect, kMenuBarItemCount>& rects) {
   c.setFont(Font{"Microsoft YaHei", 14, false});
   Color text = c.systemColor(SysColor::MenuText);
-  int x = kMenuBarLeft;
   for (int i = 0; i < kMenuBarItemCount; ++i) {
-    int w = std::max(kMenuItemMinWidth, c.textSize(kMenuBarTexts[i]).cx + kMenuItemPad);
-    Rect r{x, 0, x + w, kTitleStripHeight};
+    const Rect& r = rects[size_t(i)];
     if (i == app.openMenu || i == app.hoverMenu) {
       c.fillRect(r, i == app.openMenu ? kMenuOpenFill : kMenuHoverFill);
       c.frameRect(r, kMenuOutline, 1);
@@ -61,7 +82,6 @@ void paintMenuBar(AppState& app, Canvas& c) {
     HitArea h{r.left, r.top, r.right, r.bottom, kHitMenuBarItem, i};
     app.menuRects[size_t(i)] = h;
     app.hitAreas.push_back(h);
-    x += w + kMenuItemGap;
   }
 }
 
@@ -160,8 +180,10 @@ void onPaint(AppState& app, Canvas& c) {
   app.clientH = h;
   app.hitAreas.clear();
   c.fillRect(Rect{0, 0, w, h}, rgb(0, 0, 0));
-  paintTitleStrip(app, c);
-  paintMenuBar(app, c);
+  std::array<Rect, kMenuBarItemCount> menu = menuBarLayout(c);
+  int buttonsLeft = w - 3 * std::max(1, c.captionButtonSize().cx) - kCaptionRightMargin;
+  paintTitleStrip(app, c, menu.back().right, buttonsLeft);
+  paintMenuBar(app, c, menu);
   paintCaptionButtons(app, c);
   c.setFont(Font{"Microsoft YaHei UI", 14, false});
   ShellLayout layout = shellLayout(w, h);

@@ -89,9 +89,10 @@ void addStocks(AppState& app, int n) {
 }
 
 TEST(MainWindowPaint, TitleStrip) {
-  Fixture f;
-  f.paint();
-  const RecordingCanvas& c = f.canvas;
+  constexpr int kW = 1400;  // wide enough to centre the title clear of the menu bar
+  AppState a;
+  RecordingCanvas c(kW, kH);
+  onPaint(a, c);
   ASSERT_FALSE(c.primitives().empty());
   EXPECT_EQ(c.primitives()[0].kind, Primitive::FillRect);  // the whole client black first
   EXPECT_EQ(c.primitives()[0].rect, (Rect{0, 0, kW, kH}));
@@ -114,6 +115,17 @@ TEST(MainWindowPaint, TitleStrip) {
   EXPECT_EQ(title->rect, (Rect{0, 0, kW, 24}));
   EXPECT_EQ(title->align, unsigned(AlignCenter | AlignVCenter));
   EXPECT_EQ(title->color, 0u);
+
+  // Too narrow to centre it clear of the menu bar (items end at 554): it starts after the
+  // items and is clipped before the caption buttons.
+  AppState app;
+  RecordingCanvas narrow(900, 600);
+  onPaint(app, narrow);
+  title = narrow.findText("澄川K线回放训练软件");
+  ASSERT_NE(title, nullptr);
+  EXPECT_EQ(title->rect, (Rect{562, 0, 900 - 108 - 12, 24}));
+  EXPECT_EQ(title->align, unsigned(AlignLeft | AlignVCenter));
+  EXPECT_EQ(title->clip, title->rect);
 }
 
 TEST(MainWindowPaint, MenuBarItemsFromX30) {

@@ -1,0 +1,32 @@
+// UiServices on Win32: message boxes, repaint requests and timers of the main window, the
+// clipboard, and pop-up menus.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/ui.h"
+
+namespace zor {
+
+class Win32Ui : public UiServices {
+ public:
+  void setWindow(HWND w) { window_ = w; }
+  HWND window() const { return window_; }
+  // While the instrument table loads behind the topmost splash window, every box is shown
+  // topmost too, so that none can hide behind it.
+  void setLoadingPhase(bool on) { loading_ = on; }
+
+  int messageBox(std::string_view text, std::string_view caption, unsigned flags) override;
+  void requestRepaint() override;
+  void setTimer(int id, unsigned intervalMs) override;
+  void killTimer(int id) override;
+  bool setClipboardText(std::string_view text) override;
+  std::string clipboardText() override;
+  int popupMenu(const std::vector<MenuEntry>& entries, int x, int y) override;
+
+ private:
+  HWND window_ = nullptr;
+  bool loading_ = false;
+};
+
+}  // namespace zor

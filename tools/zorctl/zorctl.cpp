@@ -1,0 +1,329 @@
+// zorctl: drives the running program from outside, as the end-to-end scenarios do. It finds
+// the main window (class "ZORWIN"), reads its state through the state-query messages
+// (WM_APP + 94 .. 99), posts mouse clicks at hit-area centres, keys and characters, waits for
+// conditions, and reads and dismisses the program's message boxes.
+//
+// Every command prints its result on one line (texts as UTF-8) and exits 0; a missing window,
+// a failed condition or a time-out exits 1, a usage error 2.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/state_query.h"
+#include "platform/text.h"
+
+namespace {
+
+using zor::QueryHitCentre;
+using zor::QueryHitCount;
+using zor::QueryText;
+using zor::QueryValue;
+using zor::QueryViewBits;
+
+constexpr int kExitFail = 1;
+constexpr int kExitUsage = 2;
+
+void out(const std::string& s) {
+  std::fwrite(s.data(), 1, s.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+int fail(const std::string& s) {
+  std::string line = "zorctl: " + s + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  return kExitFail;
+}
+
+std::string utf8(const std::wstring& w) {
+  std::string s;
+  zor::wideToUtf8(w, s);
+  return s;
+}
+
+HWND mainWindow() {
+  HWND h = FindWindowW(L"ZORWIN", nullptr);
+  return h && IsWindowVisible(h) ? h : nullptr;
+}
+
+bool query(HWND h, unsigned offset, uint64_t wp, int64_t lp, int64_t& result) {
+  DWORD_PTR r = 0;
+  if (!SendMessageTimeoutW(h, WM_APP + offset, WPARAM(wp), LPARAM(lp), SMTO_ABORTIFHUNG, 5000, &r)) return false;
+  result = int64_t(r);
+  return true;
+}
+
+bool readText(HWND h, int which, std::string& text) {
+  text.clear();
+  for (int64_t off = 0;; off += 8) {
+    int64_t v;
+    if (!query(h, QueryText, uint64_t(which), off, v)) return false;
+    if (v == -1) return true;
+    for (int i = 0; i < 8; ++i) {
+      char ch = char((uint64_t(v) >> (8 * i)) & 0xFF);
+      if (ch == 0) return true;
+      text += ch;
+    }
+  }
+}
+
+int64_t number(const std::string& s) { return std::strtoll(s.c_str(), nullptr, 0); }
+
+double seconds(const std::vector<std::string>& a, size_t i, double def) {
+  return i < a.size() ? std::atof(a[i].c_str()) : def;
+}
+
+// Polls `done` every 50 ms until it holds or `timeout` seconds have passed.
+template <typename F>
+bool waitFor(double timeout, F done) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount() - start > DWORD(timeout * 1000)) return false;
+    Sleep(50);
+  }
+}
+
+struct Box {
+  HWND hwnd = nullptr;
+  std::string caption, text;
+};
+
+BOOL CALLBACK collectStatic(HWND child, LPARAM p) {
+  wchar_t cls[64];
+  GetClassNameW(child, cls, 64);
+  if (lstrcmpiW(cls, L"Static") != 0) return TRUE;
+  int n = GetWindowTextLengthW(child);
+  if (n <= 0) return TRUE;
+  std::wstring w(size_t(n) + 1, L'\0');
+  GetWindowTextW(child, w.data(), n + 1);
+  w.resize(size_t(n));
+  auto* text = reinterpret_cast<std::string*>(p);
+  if (!text->empty()) *text += "\n";
+  *text += utf8(w);
+  return TRUE;
+}
+
+BOOL CALLBACK findBox(HWND h, LPARAM p) {
+  wchar_t cls[64];
+  GetClassNameW(h, cls, 64);
+  if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(h)) return TRUE;
+  auto* box = reinterpret_cast<Box*>(p);
+  box->hwnd = h;
+  int n = GetWindowTextLengthW(h);
+  std::wstring w(size_t(n) + 1, L'\0');
+  GetWindowTextW(h, w.data(), n + 1);
+  w.resize(size_t(n));
+  box->caption = utf8(w);
+  EnumChildWindows(h, collectStatic, LPARAM(&box->text));
+  return FALSE;
+}
+
+Box messageBox() {
+  Box b;
+  EnumWindows(findBox, LPARAM(&b));
+  return b;
+}
+
+int buttonId(const std::string& name) {
+  if (name == "ok") return IDOK;
+  if (name == "cancel") return IDCANCEL;
+  if (name == "yes") return IDYES;
+  if (name == "no") return IDNO;
+  return int(number(name));
+}
+
+struct KeyName {
+  const char* name;
+  int vk;
+};
+constexpr KeyName kKeys[] = {{"enter", VK_RETURN}, {"esc", VK_ESCAPE}, {"space", VK_SPACE}, {"back", VK_BACK},
+                             {"tab", VK_TAB},      {"left", VK_LEFT},  {"right", VK_RIGHT}, {"up", VK_UP},
+                             {"down", VK_DOWN},    {"home", VK_HOME},  {"end", VK_END},     {"pgup", VK_PRIOR},
+                             {"pgdn", VK_NEXT},    {"f5", VK_F5},      {"f8", VK_F8},       {"f9", VK_F9},
+                             {"f12", VK_F12}};
+
+int keyCode(const std::string& s) {
+  for (const KeyName& k : kKeys)
+    if (s == k.name) return k.vk;
+  if (s.size() == 1 && ((s[0] >= '0' && s[0] <= '9') || (s[0] >= 'A' && s[0] <= 'Z'))) return s[0];
+  return int(number(s));
+}
+
+void postClick(HWND h, int x, int y, bool twice) {
+  LPARAM at = MAKELPARAM(x, y);
+  PostMessageW(h, WM_MOUSEMOVE, 0, at);
+  PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(h, WM_LBUTTONUP, 0, at);
+  if (twice) {
+    PostMessageW(h, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageW(h, WM_LBUTTONUP, 0, at);
+  }
+}
+
+void usage() {
+  std::fputs(
+      "usage: zorctl COMMAND [ARGS]\n"
+      "  wait-window [SECONDS]        wait for the visible main window (default 20 s)\n"
+      "  wait-gone [SECONDS]          wait until the main window is gone\n"
+      "  q94 WHICH OFFSET | text WHICH   text query (0 name, 1 account, 2 statusText, 3 train.status)\n"
+      "  q96 KIND | q97 KIND [INDEX] | q98 CODE [ARG] | q99\n"
+      "  click KIND [INDEX] | dblclick KIND [INDEX] | clickxy X Y\n"
+      "  key VK|NAME | char TEXT\n"
+      "  wait q98 CODE VALUE [SECONDS] | wait q99 MASK VALUE [SECONDS] | wait text WHICH TEXT [SECONDS]\n"
+      "  msgbox | wait-msgbox [SECONDS] | dismiss [ok|cancel|yes|no|ID]\n"
+      "  rect | move X Y W H | caption-dblclick | close\n",
+      stderr);
+}
+
+int run(const std::vector<std::string>& a) {
+  if (a.empty()) {
+    usage();
+    return kExitUsage;
+  }
+  const std::string& cmd = a[0];
+  auto need = [&](size_t n) { return a.size() >= n + 1; };
+
+  if (cmd == "wait-window") return waitFor(seconds(a, 1, 20), [] { return mainWindow() != nullptr; }) ? 0 : fail("no main window");
+  if (cmd == "wait-gone") return waitFor(seconds(a, 1, 20), [] { return FindWindowW(L"ZORWIN", nullptr) == nullptr; }) ? 0 : fail("main window still there");
+  if (cmd == "msgbox" || cmd == "wait-msgbox") {
+    Box b;
+    bool ok = waitFor(cmd == "msgbox" ? 0 : seconds(a, 1, 20), [&] { return (b = messageBox()).hwnd != nullptr; });
+    if (!ok) return fail("no message box");
+    out(b.caption);
+    out(b.text);
+    return 0;
+  }
+  if (cmd == "dismiss") {
+    Box b = messageBox();
+    if (!b.hwnd) return fail("no message box");
+    int id = need(1) ? buttonId(a[1]) : IDOK;
+    HWND button = GetDlgItem(b.hwnd, id);
+    if (!button && !need(1)) {
+      id = IDYES;
+      button = GetDlgItem(b.hwnd, id);
+    }
+    if (!button) return fail("no such button");
+    PostMessageW(b.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(button));
+    return waitFor(5, [&] { return !IsWindow(b.hwnd) || !IsWindowVisible(b.hwnd); }) ? 0 : fail("box stayed");
+  }
+
+  HWND h = mainWindow();
+  if (!h) return fail("no main window");
+  int64_t v = 0;
+
+  if (cmd == "q94" && need(2)) {
+    if (!query(h, QueryText, uint64_t(number(a[1])), number(a[2]), v)) return fail("no answer");
+    out(std::to_string(v));
+    return 0;
+  }
+  if (cmd == "text" && need(1)) {
+    std::string t;
+    if (!readText(h, int(number(a[1])), t)) return fail("no answer");
+    out(t);
+    return 0;
+  }
+  if (cmd == "q96" && need(1)) {
+    if (!query(h, QueryHitCount, uint64_t(number(a[1])), 0, v)) return fail("no answer");
+    out(std::to_string(v));
+    return 0;
+  }
+  if ((cmd == "q97" || cmd == "click" || cmd == "dblclick") && need(1)) {
+    uint64_t kind = uint64_t(number(a[1])) & 0xFFFF;
+    bool indexed = need(2);
+    uint64_t wp = kind | (indexed ? uint64_t(number(a[2])) << 16 : 0);
+    if (!query(h, QueryHitCentre, wp, indexed ? 1 : 0, v)) return fail("no answer");
+    if (cmd == "q97") {
+      out(std::to_string(v));
+      return 0;
+    }
+    if (v < 0) return fail("no such hit area");
+    postClick(h, int(v / 65536), int(v % 65536), cmd == "dblclick");
+    return 0;
+  }
+  if (cmd == "clickxy" && need(2)) {
+    postClick(h, int(number(a[1])), int(number(a[2])), false);
+    return 0;
+  }
+  if (cmd == "q98" && need(1)) {
+    if (!query(h, QueryValue, uint64_t(number(a[1])), need(2) ? number(a[2]) : 0, v)) return fail("no answer");
+    out(std::to_string(v));
+    return 0;
+  }
+  if (cmd == "q99") {
+    if (!query(h, QueryViewBits, 0, 0, v)) return fail("no answer");
+    out(std::to_string(v));
+    return 0;
+  }
+  if (cmd == "key" && need(1)) {
+    int vk = keyCode(a[1]);
+    PostMessageW(h, WM_KEYDOWN, WPARAM(vk), 1);
+    PostMessageW(h, WM_KEYUP, WPARAM(vk), LPARAM(0xC0000001));
+    return 0;
+  }
+  if (cmd == "char" && need(1)) {
+    std::wstring w;
+    if (!zor::utf8ToWide(a[1], w)) return fail("bad text");
+    for (wchar_t ch : w) PostMessageW(h, WM_CHAR, WPARAM(ch), 1);
+    return 0;
+  }
+  if (cmd == "wait" && need(3)) {
+    const std::string& what = a[1];
+    std::string want = a[3];
+    double timeout = seconds(a, 4, 10);
+    std::string last;
+    bool ok = waitFor(timeout, [&] {
+      int64_t r = 0;
+      if (what == "text") {
+        if (!readText(h, int(number(a[2])), last)) return false;
+        return last == want;
+      }
+      bool got = what == "q99" ? query(h, QueryViewBits, 0, 0, r) : query(h, QueryValue, uint64_t(number(a[2])), 0, r);
+      if (!got) return false;
+      if (what == "q99") r &= number(a[2]);
+      last = std::to_string(r);
+      return r == number(want);
+    });
+    if (!ok) return fail("time-out waiting for " + what + " " + a[2] + " = " + want + " (last " + last + ")");
+    out(last);
+    return 0;
+  }
+  if (cmd == "rect") {
+    RECT r;
+    GetWindowRect(h, &r);
+    out(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + " " +
+        std::to_string(r.bottom - r.top) + (IsZoomed(h) ? " max" : ""));
+    return 0;
+  }
+  if (cmd == "move" && need(4)) {
+    SetWindowPos(h, nullptr, int(number(a[1])), int(number(a[2])), int(number(a[3])), int(number(a[4])),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+  }
+  if (cmd == "caption-dblclick") {
+    PostMessageW(h, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    return 0;
+  }
+  if (cmd == "close") {
+    PostMessageW(h, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  usage();
+  return kExitUsage;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(utf8(argv[i]));
+  return run(args);
+}
