@@ -74,15 +74,15 @@ void put2(char* p, int v) {
 
 }  // namespace
 
-int sessionMinute(int time) {
+int sessionPosition(int time) {
   if (time <= 690) return std::max(1, time - 570);
   if (time <= 780) return 120;
   return std::min(240, time - 660);
 }
 
 int sessionSlot(int time, int size) {
-  if (size <= 1) return sessionMinute(time);
-  return (sessionMinute(time) + size - 1) / size;
+  if (size <= 1) return sessionPosition(time);
+  return (sessionPosition(time) + size - 1) / size;
 }
 
 int minutePeriodSize(int period) {

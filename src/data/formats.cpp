@@ -56,9 +56,23 @@ void setPrices(MinuteBar& m, float o, float h, float l, float c) {
 
 // Name bytes of index.dat are meant to be UTF-8; a converter that wrote GBK is read as such
 // rather than handing malformed text to the display.
-std::string indexName(std::string_view raw) {
-  std::string name = isValidUtf8(raw) ? std::string(raw) : gbkToUtf8(raw);
-  return cutUtf8(name, kNameMax);
+// Drops a UTF-8 sequence at the end of `s` that the end of its field cut short.
+std::string_view dropCutSequence(std::string_view s) {
+  for (size_t back = 1; back <= 3 && back <= s.size(); ++back) {
+    unsigned char c = static_cast<unsigned char>(s[s.size() - back]);
+    if ((c & 0xC0) == 0x80) continue;
+    size_t need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    return need > back ? s.substr(0, s.size() - back) : s;
+  }
+  return s;
+}
+
+// `field` is the name field up to its first NUL; its first 31 bytes are the name.
+std::string indexName(std::string_view field) {
+  std::string_view raw = field.substr(0, kNameMax);
+  std::string_view utf8 = dropCutSequence(raw);
+  if (isValidUtf8(utf8)) return std::string(utf8);
+  return cutUtf8(gbkToUtf8(raw), kNameMax);
 }
 
 }  // namespace
@@ -102,7 +116,7 @@ bool parseDatIndex(std::string_view b, uint64_t fileSize, DatIndex& out) {
     while (codeLen < 6 && e[codeLen] != ' ' && e[codeLen] != '\0') ++codeLen;
     d.code.assign(e, codeLen);
     size_t nameLen = 0;
-    while (nameLen < kNameMax && e[8 + nameLen] != '\0') ++nameLen;
+    while (nameLen < 32 && e[8 + nameLen] != '\0') ++nameLen;
     d.name = indexName(std::string_view(e + 8, nameLen));
     d.market = static_cast<unsigned char>(e[40]);
     d.lastClose = readF32(e + 41);

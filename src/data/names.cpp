@@ -67,11 +67,14 @@ std::string normaliseName(std::string_view s) {
         continue;
       }
     }
-    out += char(b0);
-    ++i;
+    // Other characters are copied whole, so the limit never splits one.
+    char32_t cp;
+    size_t n = decodeUtf8(s, i, cp);
+    if (out.size() + n > kNormalisedNameMax) break;
+    out.append(s.substr(i, n));
+    i += n;
   }
-  // The byte limit may have stopped the walk inside a character.
-  return cutUtf8(out, kNormalisedNameMax);
+  return out;
 }
 
 void loadIndexNames(const std::string& datDir, NameMap& names) {

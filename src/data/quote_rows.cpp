@@ -83,25 +83,34 @@ void refreshVisibleRows(AppState& app) {
 }
 
 void trimMinuteCache(AppState& app) {
-  std::vector<bool> keep(app.stocks.size(), false);
-  auto protect = [&](int i) {
-    if (validIndex(app, i)) keep[size_t(i)] = true;
+  // 0: in use by a mode (never counted), 1: on screen (kept first), 2: the rest.
+  std::vector<char> rank(app.stocks.size(), 2);
+  auto mark = [&](int i, char r) {
+    if (validIndex(app, i)) rank[size_t(i)] = std::min(rank[size_t(i)], r);
   };
-  protect(app.curIdx);
-  protect(app.liveStockIdx);
-  if (app.train.active) protect(app.train.stockIdx);
-  protect(app.replayStockIdx);
+  mark(app.curIdx, 0);
+  mark(app.liveStockIdx, 0);
+  if (app.train.active) mark(app.train.stockIdx, 0);
+  mark(app.replayStockIdx, 0);
   if (app.listView)
-    for (int i : visibleInstruments(app)) protect(i);
-  std::vector<StockRecord*> held;
+    for (int i : visibleInstruments(app)) mark(i, 1);
+  struct Held {
+    StockRecord* rec;
+    char rank;
+  };
+  std::vector<Held> held;
   for (size_t i = 0; i < app.stocks.size(); ++i) {
     StockRecord& r = app.stocks[i];
-    if (!keep[i] && r.minLoaded && (!r.minAll.empty() || !r.minc.empty())) held.push_back(&r);
+    if (rank[i] != 0 && r.minLoaded && (!r.minAll.empty() || !r.minc.empty())) held.push_back({&r, rank[i]});
   }
   if (held.size() <= size_t(kMinuteArraysKept)) return;
-  std::sort(held.begin(), held.end(), [](const StockRecord* a, const StockRecord* b) { return a->minUse > b->minUse; });
+  std::sort(held.begin(), held.end(), [](const Held& a, const Held& b) {
+    return a.rank != b.rank ? a.rank < b.rank : a.rec->minUse > b.rec->minUse;
+  });
+  // Rows on screen are never released, even when there are more of them than the bound.
   for (size_t i = kMinuteArraysKept; i < held.size(); ++i) {
-    StockRecord& r = *held[i];
+    if (held[i].rank == 1) continue;
+    StockRecord& r = *held[i].rec;
     std::vector<MinuteBar>().swap(r.minAll);  // release the memory, not just the size
     std::vector<MinuteBar>().swap(r.minc);
     r.minLoaded = false;

@@ -15,7 +15,7 @@ namespace zor {
 
 // Session position of a minute time, 1..240: 09:31 is 1, 11:30 is 120, 13:01 is 121 and
 // 15:00 is 240; earlier times count as 1, the lunch break as 120, later times as 240.
-int sessionMinute(int time);
+int sessionPosition(int time);
 // The `size`-minute slot of a time within its day (1-based); bars of one day and slot form
 // one bar of a minute period, so 60-minute bars end at 10:30, 11:30, 14:00 and 15:00.
 int sessionSlot(int time, int size);
