@@ -1,0 +1,89 @@
+#!/bin/bash
+# End-to-end scenarios of the Windows program under Wine on a virtual display of its own.
+#
+#   scripts/wine-e2e.sh [BUILD] [SCENARIO...]
+#
+# BUILD defaults to build/windows and must hold zor_terminal.exe, tools/zorctl/zorctl.exe and
+# tools/crashtest/crashtest.exe. Scenarios are the files tests/e2e/[0-9]*.sh (all of them, or
+# the named ones). Each runs in its own folder BUILD/e2e/<scenario>/ with a fresh copy of the
+# program; its log and screenshots stay there. Every process started here is ended by its PID
+# when the run ends, passes or fails, and so is the prefix's wineserver.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+build=${1:-build/windows}
+[ $# -gt 0 ] && shift
+. "$here/wine/env.sh"
+zor_wine_env "$build" || { echo "no build folder $build" >&2; exit 2; }
+for f in zor_terminal.exe tools/zorctl/zorctl.exe tools/crashtest/crashtest.exe; do
+  [ -f "$ZOR_BUILD/$f" ] || { echo "missing $ZOR_BUILD/$f (build the Windows targets first)" >&2; exit 2; }
+done
+
+out="$ZOR_BUILD/e2e"
+mkdir -p "$out"
+export ZOR_E2E_PIDS="$out/.pids"
+: >"$ZOR_E2E_PIDS"
+xvfb_pid=
+
+cleanup() {
+  local p
+  while read -r p; do
+    [ -n "$p" ] && kill "$p" 2>/dev/null
+  done <"$ZOR_E2E_PIDS"
+  wineserver -k 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -f "$ZOR_E2E_PIDS"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+"$here/wine-prefix.sh" "$ZOR_BUILD" || { echo "Wine prefix could not be prepared" >&2; exit 2; }
+
+# A display number nobody uses.
+disp=
+for n in $(seq 91 199); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then disp=$n; break; fi
+done
+[ -n "$disp" ] || { echo "no free X display number" >&2; exit 2; }
+Xvfb ":$disp" -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+xvfb_pid=$!
+echo "$xvfb_pid" >>"$ZOR_E2E_PIDS"
+export DISPLAY=":$disp"
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$disp" ] && break; sleep 0.05; done
+
+if [ $# -gt 0 ]; then
+  scenarios=()
+  for s in "$@"; do scenarios+=("$root/tests/e2e/${s%.sh}.sh"); done
+else
+  scenarios=("$root"/tests/e2e/[0-9]*.sh)
+fi
+
+elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
+
+failed=0
+start_all=$(date +%s.%N)
+for s in "${scenarios[@]}"; do
+  name=$(basename "$s" .sh)
+  dir="$out/$name"
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  t0=$(date +%s.%N)
+  ( export E2E_DIR="$dir" E2E_ROOT="$root"; . "$root/tests/e2e/lib.sh"; set -e; . "$s"; e2e_end ) >"$dir/log" 2>&1
+  rc=$?
+  # Whatever the scenario left running goes now, before the next one starts.
+  while read -r p; do
+    [ -n "$p" ] && [ "$p" != "$xvfb_pid" ] && kill "$p" 2>/dev/null
+  done <"$ZOR_E2E_PIDS"
+  grep -qx "$xvfb_pid" "$ZOR_E2E_PIDS" || echo "$xvfb_pid" >>"$ZOR_E2E_PIDS"
+  t=$(elapsed "$t0")
+  if [ $rc = 0 ]; then
+    printf 'PASS %-28s %5s s\n' "$name" "$t"
+  else
+    printf 'FAIL %-28s %5s s  (log: %s)\n' "$name" "$t" "$dir/log"
+    sed 's/^/    /' "$dir/log" | tail -15
+    failed=$((failed + 1))
+  fi
+done
+printf 'e2e: %d scenario(s), %d failed, %s s; screenshots under %s\n' "${#scenarios[@]}" "$failed" \
+  "$(elapsed "$start_all")" "$out"
+[ $failed = 0 ]

@@ -1,0 +1,92 @@
+# Helpers of the end-to-end scenarios, sourced by scripts/wine-e2e.sh into each scenario's
+# shell. A scenario is a bash file tests/e2e/NN-name.sh run with `set -e` in its own folder
+# $E2E_DIR; any failing command fails it. The runner ends every process recorded here.
+
+# The folder of a program copy: $E2E_DIR/NAME with zor_terminal.exe (and nothing else).
+app_dir() {
+  local d="$E2E_DIR/$1"
+  mkdir -p "$d"
+  cp "$ZOR_BUILD/zor_terminal.exe" "$d/"
+  echo "$d"
+}
+
+# app_start DIR [VAR=value...]: starts the program of DIR in the background; APP_PID is its PID.
+app_start() {
+  local d=$1
+  shift
+  (cd "$d" && exec env "$@" wine "$d/zor_terminal.exe" </dev/null >>"$E2E_DIR/wine.log" 2>&1) &
+  APP_PID=$!
+  echo "$APP_PID" >>"$ZOR_E2E_PIDS"
+}
+
+# app_wait_exit [SECONDS]: waits for APP_PID to end; APP_RC is its exit code (Wine keeps the
+# low 8 bits of the Windows exit code).
+app_wait_exit() {
+  local limit=${1:-20} i
+  for ((i = 0; i < limit * 20; i++)); do
+    if ! kill -0 "$APP_PID" 2>/dev/null; then
+      APP_RC=0
+      wait "$APP_PID" || APP_RC=$?
+      return 0
+    fi
+    sleep 0.05
+  done
+  fail "program $APP_PID still running after $limit s"
+}
+
+# zc ARGS: runs zorctl (see tools/zorctl/zorctl.cpp for the commands).
+zc() { wine "$ZOR_BUILD/tools/zorctl/zorctl.exe" "$@" </dev/null; }
+
+# shot NAME: a screenshot of the whole display as $E2E_DIR/NAME.png.
+shot() {
+  import -window root "$E2E_DIR/$1.png"
+  echo "screenshot $E2E_DIR/$1.png"
+}
+
+fail() {
+  echo "FAILED: $*" >&2
+  return 1
+}
+
+# expect_eq GOT WANT [WHAT]
+expect_eq() {
+  [ "$1" = "$2" ] || fail "${3:-value}: got '$1', want '$2'"
+  echo "ok: ${3:-value} = '$2'"
+}
+
+# expect_in FILE TEXT: the file holds TEXT (a fixed string).
+expect_in() {
+  grep -qF -- "$2" "$1" || fail "$1 lacks '$2'"
+  echo "ok: $(basename "$1") holds '$2'"
+}
+
+# wait_in FILE TEXT [SECONDS]: waits until the file holds TEXT.
+wait_in() {
+  local i
+  for ((i = 0; i < ${3:-10} * 10; i++)); do
+    grep -qF -- "$2" "$1" 2>/dev/null && { echo "ok: $(basename "$1") holds '$2'"; return 0; }
+    sleep 0.1
+  done
+  fail "$1 lacks '$2' after ${3:-10} s"
+}
+
+# Called after the scenario: a program still running is a failure (the runner ends it).
+e2e_end() {
+  if [ -n "${APP_PID:-}" ] && kill -0 "$APP_PID" 2>/dev/null; then
+    fail "scenario left the program running"
+  fi
+}
+
+# boxes_until_window [SECONDS]: dismisses every message box until the main window shows;
+# the boxes' captions and texts are appended to $E2E_DIR/boxes.txt.
+boxes_until_window() {
+  local end=$((SECONDS + ${1:-30}))
+  : >>"$E2E_DIR/boxes.txt"
+  while [ $SECONDS -lt $end ]; do
+    zc wait-window 0.3 2>/dev/null && return 0
+    if zc msgbox >>"$E2E_DIR/boxes.txt" 2>/dev/null; then
+      zc dismiss
+    fi
+  done
+  fail "no main window after ${1:-30} s"
+}
