@@ -11,6 +11,7 @@
 #include "app/trace_log.h"
 #include "platform/gdi_canvas_win32.h"
 #include "platform/text.h"
+#include "platform/ui_win32.h"
 #include "platform/win32/resource.h"
 
 namespace zor {
@@ -154,6 +155,8 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
       app.mainWnd = hwnd;
+      // The creation handler already sets timers, before CreateWindowEx has returned.
+      if (auto* ui = dynamic_cast<Win32Ui*>(app.ui)) ui->setWindow(hwnd);
       app.screenW = GetSystemMetrics(SM_CXSCREEN);
       onCreate(app, uint32_t(std::time(nullptr)) ^ uint32_t(uintptr_t(hwnd)));
       return 0;
