@@ -66,6 +66,10 @@ void loadDayBars(StockRecord& rec, AppState& app);
 // extends or builds the daily bars from them and refreshes the quote snapshot.
 void loadMinuteBars(StockRecord& rec, AppState& app);
 
+// The quote snapshot from the valid minutes of `minc` (the latest day) and the close before
+// it; nothing changes when `minc` has no valid minute.
+void refreshQuoteFromMinutes(StockRecord& rec);
+
 // The timer's refresh of the visible quote-list rows: daily bars, up to 10 minute loads, and
 // the newest close of each row's .lc1 file.
 void refreshVisibleRows(AppState& app);

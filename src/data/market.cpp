@@ -187,4 +187,22 @@ void loadStockOnDemand(AppState& app, int index) {
   // that they load on demand after the mode changes.
 }
 
+void applyTradeModeChange(AppState& app) {
+  for (size_t i = 0; i < app.stocks.size(); ++i) {
+    StockRecord& rec = app.stocks[i];
+    int idx = int(i);
+    if (app.train.active && idx == app.train.stockIdx) continue;
+    if ((app.training || app.dateView) && idx == (app.replayStockIdx >= 0 ? app.replayStockIdx : app.curIdx)) continue;
+    if (app.tradeMode != 0 && rec.minFromServer) {
+      std::vector<MinuteBar>().swap(rec.minAll);
+      std::vector<MinuteBar>().swap(rec.minc);
+      rec.minLoaded = false;
+      rec.minFromServer = false;
+    }
+    if (!rec.dayLoaded) continue;
+    buildQuoteSnapshot(rec, app.tradeMode);
+    if (app.tradeMode != 0 && rec.minLoaded && !rec.minc.empty()) refreshQuoteFromMinutes(rec);
+  }
+}
+
 }  // namespace zor

@@ -116,6 +116,8 @@ struct StockRecord {
   // Tick of MarketDataState::minuteClock when the minute arrays were last loaded or shown;
   // the least recently shown arrays are released first (trimMinuteCache).
   uint64_t minUse = 0;
+  // The minute arrays came from the quote server (real-time mode), not from the files.
+  bool minFromServer = false;
 };
 
 // What the loaders keep between calls, owned by AppState (`app.data`).
@@ -166,6 +168,13 @@ void buildQuoteSnapshot(StockRecord& rec, int tradeMode);
 // Loads what the selected instrument needs: daily bars, and outside replay and real-time
 // mode its minute bars and drawings.
 void loadStockOnDemand(AppState& app, int index);
+
+// To be called right after `tradeMode` changed: the quote snapshot of every instrument with
+// daily bars is rebuilt for the new mode (and, outside real-time mode, refreshed from its file
+// minutes), except the game instrument during a game and the replayed one during a replay or
+// date view. Leaving real-time mode drops the minutes that came from the quote server, so the
+// files load on demand.
+void applyTradeModeChange(AppState& app);
 
 // Day of the week of a yyyymmdd date, 0 Sunday .. 6 Saturday.
 int weekdayOf(int yyyymmdd);

@@ -126,8 +126,9 @@ int appendDaysFromMinutes(const std::vector<MinuteBar>& minutes, int after, bool
   return added;
 }
 
-// The quote snapshot of the latest day of minAll, from its valid minutes.
-void minuteSnapshot(StockRecord& rec) {
+}  // namespace
+
+void refreshQuoteFromMinutes(StockRecord& rec) {
   const std::vector<MinuteBar>& c = rec.minc;
   const MinuteBar* first = nullptr;
   const MinuteBar* last = nullptr;
@@ -161,8 +162,6 @@ void minuteSnapshot(StockRecord& rec) {
   rec.prevClose = prev;
   rec.amplitude = (high - low) / (prev > 0 ? prev : 1.0) * 100.0;
 }
-
-}  // namespace
 
 void loadMinuteBars(StockRecord& rec, AppState& app) {
   if (rec.minLoaded) return;
@@ -230,7 +229,7 @@ void loadMinuteBars(StockRecord& rec, AppState& app) {
     auto from = std::lower_bound(rec.minAll.begin(), rec.minAll.end(), today,
                                  [](const MinuteBar& m, int d) { return m.date < d; });
     rec.minc.assign(from, rec.minAll.end());
-    minuteSnapshot(rec);
+    refreshQuoteFromMinutes(rec);
   }
   rec.minLoaded = true;
   rec.minUse = ++app.data.minuteClock;

@@ -214,5 +214,32 @@ TEST(MarketLoadOnDemand, LoadsMinutesOutsideRealTimeOnly) {
   loadStockOnDemand(d.app, 5);  // outside the table: nothing
 }
 
+TEST(MarketLoadOnDemand, ModeChangeRebuildsQuotesAndDropsServerMinutes) {
+  test::DataDir d;
+  d.useDat();
+  d.writeDat(1, "600000", {day(20240102, 10, 11, 9, 10), day(20240103, 10, 11, 9, 10.5)});
+  d.app.stocks.resize(2);
+  for (StockRecord& r : d.app.stocks) r.code = "600000", r.market = 1, r.hasDat = true, r.dataFile = "1.600000.dat";
+  d.app.tradeMode = 0;
+  loadStockOnDemand(d.app, 0);
+  loadStockOnDemand(d.app, 1);
+  EXPECT_EQ(d.app.stocks[0].lastPrice, 0);  // the quote client fills it in real-time mode
+  for (StockRecord& r : d.app.stocks) {  // what a fetch leaves behind
+    r.minAll = test::minutesOfDay(20240104, 240, 30.f);
+    r.minc = r.minAll;
+    r.minLoaded = r.minFromServer = true;
+    r.lastPrice = 30;
+  }
+  d.app.train.active = true, d.app.train.stockIdx = 1;
+  d.app.tradeMode = 1;
+  applyTradeModeChange(d.app);
+  const StockRecord& r = d.app.stocks[0];
+  EXPECT_FALSE(r.minLoaded);
+  EXPECT_TRUE(r.minAll.empty());
+  EXPECT_DOUBLE_EQ(r.lastPrice, 10.5);
+  EXPECT_DOUBLE_EQ(d.app.stocks[1].lastPrice, 30);  // the game instrument keeps its quote
+  EXPECT_TRUE(d.app.stocks[1].minLoaded);
+}
+
 }  // namespace
 }  // namespace zor

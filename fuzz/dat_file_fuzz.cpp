@@ -1,0 +1,10 @@
+// libFuzzer target: see fuzzDatFile in data_fuzz_entries.h. Corpus: fuzz/corpus/dat_file_fuzz/.
+#include <cstddef>
+#include <cstdint>
+
+#include "data_fuzz_entries.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  zor::fuzz::fuzzDatFile(std::string_view(reinterpret_cast<const char*>(data), size));
+  return 0;
+}

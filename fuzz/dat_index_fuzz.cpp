@@ -1,0 +1,10 @@
+// libFuzzer target: see fuzzDatIndex in data_fuzz_entries.h. Corpus: fuzz/corpus/dat_index_fuzz/.
+#include <cstddef>
+#include <cstdint>
+
+#include "data_fuzz_entries.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  zor::fuzz::fuzzDatIndex(std::string_view(reinterpret_cast<const char*>(data), size));
+  return 0;
+}
