@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text.h"
+
 namespace zor {
 
 constexpr uint64_t kTraceLogCap = 8ull << 20;  // 8 MiB
@@ -22,11 +24,7 @@ bool traceLogOpen();
 std::string traceLogPath();
 
 // printf-style: "[hh:mm:ss.mmm][Tnnnn][dir] text\n", flushed at once.
-void traceLine(const char* fmt, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
+void traceLine(const char* fmt, ...) ZOR_PRINTF_LIKE(1, 2);
 
 // Per-paint and per-tick lines are written only while message tracing is on (ZOR_MSGTRACE
 // starting with "1"); the flag is decided once at start-up.

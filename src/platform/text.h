@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -44,11 +45,17 @@ std::string toUpperAscii(std::string_view s);
 // Removes leading and trailing bytes found in `chars`.
 std::string_view trim(std::string_view s, std::string_view chars = " \t\r\n");
 
-// printf into a std::string.
-std::string strPrintf(const char* fmt, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
+// Lets the compiler check printf-style arguments. mingw formats through its own C99 printf
+// (so %zu and %lld work), which its headers name with __MINGW_PRINTF_FORMAT.
+#if defined(__MINGW32__)
+#define ZOR_PRINTF_LIKE(f, a) __attribute__((format(__MINGW_PRINTF_FORMAT, f, a)))
+#elif defined(__GNUC__)
+#define ZOR_PRINTF_LIKE(f, a) __attribute__((format(printf, f, a)))
+#else
+#define ZOR_PRINTF_LIKE(f, a)
 #endif
-    ;
+
+// printf into a std::string.
+std::string strPrintf(const char* fmt, ...) ZOR_PRINTF_LIKE(1, 2);
 
 }  // namespace zor

@@ -69,8 +69,11 @@ TEST(TraceLog, RollsOverAtTheCapKeepingOneOlderFile) {
   EXPECT_TRUE(std::regex_match(cur[1], kStart));
   EXPECT_NE(current.find("line 099"), std::string::npos);
   EXPECT_TRUE(std::regex_match(cur.back(), kEnd));
-  for (const std::string& l : linesOf(current + previous))
-    if (l.find("line ") != std::string::npos) EXPECT_NE(l.find(std::string(60, 'x')), std::string::npos);
+  for (const std::string& l : linesOf(current + previous)) {
+    if (l.find("line ") != std::string::npos) {
+      EXPECT_NE(l.find(std::string(60, 'x')), std::string::npos);
+    }
+  }
 }
 
 TEST(TraceLog, AFullLogAtStartRollsOver) {

@@ -148,8 +148,9 @@ TEST_P(CrossLayout, LoadsTheGeneratedMarket) {
     // The quote snapshot shows the last day against the day before it.
     ASSERT_FALSE(s.days.empty());
     EXPECT_EQ(cents(r.lastPrice), cents(s.days.back().close));
-    if (s.days.size() > 1 && (sc.fullHistory || s.minutes.size() > size_t(kMinutesPerDay)))
+    if (s.days.size() > 1 && (sc.fullHistory || s.minutes.size() > size_t(kMinutesPerDay))) {
       EXPECT_EQ(cents(r.prevClose), cents(s.days[s.days.size() - 2].close));
+    }
   }
 }
 
