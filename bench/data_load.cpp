@@ -3,6 +3,8 @@
 // under 0.3 s, loadMinuteBars under 30 ms. The data is written once into a temporary folder.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/app_state.h"
@@ -22,9 +24,18 @@ std::string benchDir(const char* name) {
   return p.string() + "/";
 }
 
+// Writes a file, creating its folders; a failure ends the benchmark run.
+void put(const std::string& path, std::string_view bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  if (!writeBinaryFile(path, bytes)) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    std::exit(1);
+  }
+}
+
 std::vector<int> tradingDays(int count, int last = 20241231) {
   std::vector<int> out;
-  for (int date = last; int(out.size()) < count; --date) {
+  for (int date = last; int(out.size()) < count && date >= 19900101; --date) {
     if (!isPlausibleDate(date)) continue;
     int w = weekdayOf(date);
     if (w >= 1 && w <= 5) out.push_back(date);
@@ -74,16 +85,16 @@ struct TableData {
       IndexEntry e;
       e.code = codeOf(i), e.name = "股票" + codeOf(i), e.market = marketOf(i), e.lastClose = 10, e.prevClose = 9.9f;
       entries.push_back(e);
-      if (i < 100) writeBinaryFile(dir + "dat/" + datFileName(e.market, e.code), datFileBytes(dailyBars(days, 10), {}));
+      if (i < 100) put(dir + "dat/" + datFileName(e.market, e.code), datFileBytes(dailyBars(days, 10), {}));
       // THS-only codes differ from the DAT codes so that every file is probed.
       std::string thsCode = marketOf(i) == 0 ? strPrintf("30%04d", i) : strPrintf("68%04d", i);
-      writeBinaryFile(dir + "ths/history/" + (marketOf(i) ? "shase" : "sznse") + "/min/" + e.code + ".min",
+      put(dir + "ths/history/" + (marketOf(i) ? "shase" : "sznse") + "/min/" + e.code + ".min",
                       thsMinBytes(mins));
-      writeBinaryFile(dir + "thsonly/history/" + (marketOf(i) ? "shase" : "sznse") + "/min/" + thsCode + ".min",
+      put(dir + "thsonly/history/" + (marketOf(i) ? "shase" : "sznse") + "/min/" + thsCode + ".min",
                       thsMinBytes(mins));
     }
-    writeBinaryFile(dir + "dat/index.dat", indexDatBytes(entries));
-    writeBinaryFile(dir + "ready", "1");
+    put(dir + "dat/index.dat", indexDatBytes(entries));
+    put(dir + "ready", "1");
   }
 };
 
@@ -124,10 +135,10 @@ struct MinuteData {
     std::vector<int> datDays(days.begin(), days.begin() + 834), lc1Days(days.begin() + 417, days.end());
     std::vector<MinuteBar> dat = minuteBars(datDays, 10.f), lc1 = minuteBars(lc1Days, 11.f);
     dat.resize(kMinuteBars), lc1.resize(kMinuteBars);
-    writeBinaryFile(dir + "dat/1.600000.dat", datFileBytes(dailyBars(tradingDays(8000, days.front()), 10), dat));
-    writeBinaryFile(dir + "lc1/sh/minline/sh600000.lc1", vipdocLc1Bytes(lc1));
-    writeBinaryFile(dir + "lc1/sh/lday/sh600000.day", vipdocDayBytes(dailyBars(tradingDays(10, days.front()), 10)));
-    writeBinaryFile(dir + "ready", "1");
+    put(dir + "dat/1.600000.dat", datFileBytes(dailyBars(tradingDays(5000, days.front()), 10), dat));
+    put(dir + "lc1/sh/minline/sh600000.lc1", vipdocLc1Bytes(lc1));
+    put(dir + "lc1/sh/lday/sh600000.day", vipdocDayBytes(dailyBars(tradingDays(10, days.front()), 10)));
+    put(dir + "ready", "1");
   }
 };
 

@@ -21,7 +21,34 @@ constexpr uint64_t kLc1Max = 64ull << 20;
 int64_t minuteKey(const MinuteBar& m) { return int64_t(m.date) * 1440 + m.time; }
 bool keyLess(const MinuteBar& a, const MinuteBar& b) { return minuteKey(a) < minuteKey(b); }
 
-void readDatMinutes(const AppState& app, const StockRecord& rec, std::vector<MinuteBar>& out) {
+// Reads `count` records of `recSize` bytes from `offset` piece by piece and hands each piece
+// to `decode`: a minute block is decoded without a buffer of its own size. Returns the
+// number of whole records obtained.
+template <class Decode>
+uint64_t readInPieces(const std::string& path, uint64_t offset, uint64_t count, size_t recSize, Decode decode) {
+  const uint64_t perPiece = (1u << 20) / recSize;
+  uint64_t done = 0;
+  std::string buf;
+  while (done < count) {
+    uint64_t want = std::min(perPiece, count - done);
+    if (!readFileRange(path, offset + done * recSize, want * recSize, buf)) break;
+    uint64_t got = buf.size() / recSize;
+    decode(std::string_view(buf.data(), size_t(got * recSize)));
+    done += got;
+    if (got < want) break;
+  }
+  return done;
+}
+
+// Records in the .lc1 file, read from its end when it is larger than the cap.
+void lc1Range(uint64_t size, uint64_t& first, uint64_t& count) {
+  uint64_t records = size / kVipdocRecord, maxRecords = kLc1Max / kVipdocRecord;
+  first = records > maxRecords ? records - maxRecords : 0;
+  count = records - first;
+}
+
+// `extra`: room to keep in `out` for the minutes of the other file, merged into it later.
+void readDatMinutes(const AppState& app, const StockRecord& rec, std::vector<MinuteBar>& out, size_t extra) {
   std::string path = datFilePath(app, rec.dataFile);
   std::string head;
   DatHeader h;
@@ -39,9 +66,9 @@ void readDatMinutes(const AppState& app, const StockRecord& rec, std::vector<Min
   traceLine("DATMIN %s hdr_nmin=%d 物理容量=%ld 实读=%d", rec.code.c_str(), int(h.minuteCount), long(capacity),
             int(toRead));
   if (toRead <= 0) return;
-  std::string bytes;
-  if (!readFileRange(path, start, uint64_t(toRead) * kDatMinuteRecord, bytes)) return;
-  size_t read = decodeDatMinutes(bytes, out);
+  out.reserve(size_t(capacity) + extra);
+  size_t read = size_t(readInPieces(path, start, uint64_t(toRead), kDatMinuteRecord,
+                                    [&](std::string_view piece) { decodeDatMinutes(piece, out); }));
   // Records with impossible dates or times were dropped; the block ends where its dates
   // first go backwards.
   for (size_t i = 1; i < out.size(); ++i) {
@@ -61,14 +88,22 @@ void readSideMinutes(const AppState& app, const StockRecord& rec, std::vector<Mi
     return;
   }
   std::string path = vipdocPath(app, rec, "minline", ".lc1");
-  uint64_t size = 0;
+  uint64_t size = 0, first = 0, count = 0;
   if (!fileSize(path, size)) return;
   // A file beyond the cap contributes its newest records.
-  uint64_t records = size / kVipdocRecord, maxRecords = kLc1Max / kVipdocRecord;
-  uint64_t first = records > maxRecords ? records - maxRecords : 0;
-  std::string bytes;
-  if (!readFileRange(path, first * kVipdocRecord, (records - first) * kVipdocRecord, bytes)) return;
-  decodeLc1Records(bytes, out);
+  lc1Range(size, first, count);
+  out.reserve(size_t(count));
+  readInPieces(path, first * kVipdocRecord, count, kVipdocRecord,
+               [&](std::string_view piece) { decodeLc1Records(piece, out); });
+}
+
+// The number of minute records the .lc1 file can add (0 for THS files).
+size_t sideHint(const AppState& app, const StockRecord& rec) {
+  if (!rec.hasLc1 || !app.data.thsRoot.empty()) return 0;
+  uint64_t size = 0, first = 0, count = 0;
+  if (!fileSize(vipdocPath(app, rec, "minline", ".lc1"), size)) return 0;
+  lc1Range(size, first, count);
+  return size_t(count);
 }
 
 // Sorted by key; of equal keys the last (keepLast) or the first stays.
@@ -173,7 +208,7 @@ void loadMinuteBars(StockRecord& rec, AppState& app) {
   if (!rec.dayLoaded) loadDayBars(rec, app);
 
   std::vector<MinuteBar> dat, side;
-  if (rec.hasDat) readDatMinutes(app, rec, dat);
+  if (rec.hasDat) readDatMinutes(app, rec, dat, sideHint(app, rec));
   if (rec.hasLc1) readSideMinutes(app, rec, side);
 
   // Per trading day one source: the DAT file when it has at least 200 bars of the day, else
@@ -197,21 +232,37 @@ void loadMinuteBars(StockRecord& rec, AppState& app) {
   sideDates.erase(std::unique(sideDates.begin(), sideDates.end()), sideDates.end());
   auto inSide = [&](int date) { return std::binary_search(sideDates.begin(), sideDates.end(), date); };
 
-  std::vector<MinuteBar> useDat, useSide;
-  useDat.reserve(dat.size());
-  for (const MinuteBar& m : dat)
-    if (!(datCount(m.date) < kFullDay && inSide(m.date))) useDat.push_back(m);
-  useSide.reserve(side.size());
-  for (const MinuteBar& m : side)
-    if (datCount(m.date) < kFullDay) useSide.push_back(m);
-  sortUnique(useDat, true);
-  sortUnique(useSide, false);
+  // Filtered in place: the arrays are large and fresh memory is not free.
+  size_t datRead = dat.size(), sideRead = side.size();
+  dat.erase(std::remove_if(dat.begin(), dat.end(),
+                           [&](const MinuteBar& m) { return datCount(m.date) < kFullDay && inSide(m.date); }),
+            dat.end());
+  side.erase(std::remove_if(side.begin(), side.end(), [&](const MinuteBar& m) { return datCount(m.date) >= kFullDay; }),
+             side.end());
+  sortUnique(dat, true);
+  sortUnique(side, false);
+  size_t datUsed = dat.size(), sideUsed = side.size();
   // The two sets share no date, so their keys never meet.
-  std::vector<MinuteBar> merged(useDat.size() + useSide.size());
-  std::merge(useDat.begin(), useDat.end(), useSide.begin(), useSide.end(), merged.begin(), keyLess);
-  if (!side.empty())
-    traceLine("MINMERGE %s dat=%d根(用%zu) ths=%d根(用%zu) 合并=%d根", rec.code.c_str(), int(dat.size()),
-              useDat.size(), int(side.size()), useSide.size(), int(merged.size()));
+  // Merged from the back into the DAT array, which kept room for it.
+  std::vector<MinuteBar> merged;
+  if (dat.empty()) {
+    merged.swap(side);
+  } else {
+    merged.swap(dat);
+  }
+  if (!side.empty()) {
+    size_t i = merged.size(), j = side.size();
+    merged.resize(i + j);
+    for (size_t k = merged.size(); j > 0;) {
+      if (i > 0 && keyLess(side[j - 1], merged[i - 1]))
+        merged[--k] = merged[--i];
+      else
+        merged[--k] = side[--j];
+    }
+  }
+  if (sideRead > 0)
+    traceLine("MINMERGE %s dat=%d根(用%zu) ths=%d根(用%zu) 合并=%d根", rec.code.c_str(), int(datRead), datUsed,
+              int(sideRead), sideUsed, int(merged.size()));
   rec.minAll = std::move(merged);
 
   if (!app.data.thsRoot.empty() && rec.k.empty()) appendDaysFromMinutes(rec.minAll, INT32_MIN, false, rec.k);

@@ -210,5 +210,32 @@ TEST(MinuteMerge, NoSourcesAndRepeatedLoads) {
   EXPECT_EQ(twice.rec.minAll.size(), 240u);
 }
 
+TEST(MinuteMerge, DirectoriesWhereFilesAreExpected) {
+  struct {
+    const char* what;
+    const char* dir;
+    bool ths;
+  } cases[] = {{"DAT file", "dat/1.600000.dat", false},
+               {".day file", "lc1/sh/lday/sh600000.day", false},
+               {".lc1 file", "lc1/sh/minline/sh600000.lc1", false},
+               {".min file", "lc1/shase/min/600000.min", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MinuteDir d;
+    d.dir.mkdir(c.dir);
+    if (c.ths) d.app.data.thsRoot = d.dir.file("lc1");
+    d.rec.minFile = "shase\\min\\600000";
+    loadDayBars(d.rec, d.app);
+    loadMinuteBars(d.rec, d.app);
+    EXPECT_TRUE(d.rec.dayLoaded && d.rec.minLoaded);
+    EXPECT_TRUE(d.rec.k.empty());
+    EXPECT_TRUE(d.rec.minAll.empty());
+    double last = 0, prev = 0;
+    EXPECT_FALSE(probeThsClose(d.dir.file(c.dir), last, prev));
+    std::vector<MinuteBar> bars;
+    EXPECT_FALSE(readThsMin(d.dir.file(c.dir), bars));
+  }
+}
+
 }  // namespace
 }  // namespace zor
