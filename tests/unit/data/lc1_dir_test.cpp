@@ -127,7 +127,7 @@ TEST(ThsScan, CodesHitsProbesAndNames) {
   d.write("lc1/stockname/stockname_16_1.txt",
           thsNameFileBytes({{"688001", "华兴源创"}, {"300750", "一个名字长得超过了三十一个字节"}}, "S"));
   ASSERT_TRUE(loadAllStocks(d.app));
-  EXPECT_EQ(d.app.data.thsRoot, d.dir.file("lc1/history"));
+  EXPECT_EQ(d.app.data.thsRoot, joinPath(d.dir.file("lc1"), "history"));
   std::map<std::string, const StockRecord*> byCode;
   for (const StockRecord& r : d.app.stocks) byCode[r.code] = &r;
   ASSERT_EQ(byCode.size(), 4u);
@@ -151,7 +151,7 @@ TEST(ThsScan, EmptyFoldersAreTraced) {
   test::TraceCapture trace;
   ThsDir d;
   EXPECT_FALSE(loadAllStocks(d.app));
-  EXPECT_TRUE(trace.contains("THSSCAN 未扫描到任何 .min（目录=" + d.dir.file("lc1/history") + "）"));
+  EXPECT_TRUE(trace.contains("THSSCAN 未扫描到任何 .min（目录=" + joinPath(d.dir.file("lc1"), "history") + "）"));
   ASSERT_EQ(d.ui.boxes.size(), 1u);
   EXPECT_EQ(d.ui.boxes[0].text, kMsgNothingFound);
 }
