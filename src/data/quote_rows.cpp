@@ -50,9 +50,10 @@ std::vector<int> visibleInstruments(const AppState& app) {
   int count = int(app.stocks.size());
   int top = std::clamp(app.listTop, 0, count);
   int end = std::min(count, top + visibleListRows(app));
-  bool ordered = app.listOrder.size() == app.stocks.size();
+  // Instruments appended after the last sort sit at the end of the view order, beyond the
+  // sorted positions.
   for (int pos = top; pos < end; ++pos) {
-    int idx = ordered ? app.listOrder[size_t(pos)] : pos;
+    int idx = size_t(pos) < app.listOrder.size() ? app.listOrder[size_t(pos)] : pos;
     if (validIndex(app, idx)) out.push_back(idx);
   }
   return out;

@@ -32,7 +32,9 @@ TEST(QuoteRows, VisibleInstrumentsFollowTheViewOrder) {
     std::vector<int> order;
     std::vector<int> want;
   } cases[] = {{0, {}, {0, 1, 2}},        {3, {}, {3, 4}},  {9, {}, {}},  {-4, {}, {0, 1, 2}},
-               {1, {4, 3, 2, 1, 0}, {3, 2, 1}}, {0, {4, 3}, {0, 1, 2}}};  // a stale order is ignored
+               {1, {4, 3, 2, 1, 0}, {3, 2, 1}},
+               {0, {4, 3}, {4, 3, 2}},  // positions after the sorted ones: instruments appended since
+               {0, {9, 1}, {1, 2}}};    // an index outside the table is skipped
   for (const auto& c : cases) {
     app.listTop = c.top;
     app.listOrder = c.order;
