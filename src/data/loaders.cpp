@@ -35,7 +35,11 @@ void scanDatIndex(AppState& app, StockScan& scan) {
   int32_t n = head.size() >= 8 ? int32_t(readU32(head.data() + 4)) : 0;
   std::string bytes;
   DatIndex index;
-  if (!readFileRange(path, 0, datIndexReadLength(n, size), bytes) || !parseDatIndex(bytes, size, index)) {
+  if (!readFileRange(path, 0, datIndexReadLength(n, size), bytes)) {
+    app.ui->messageBox(strPrintf(kMsgIndexOpen, path.c_str()), kCaptionDataDir, MsgError | MsgTopmost);
+    return;
+  }
+  if (!parseDatIndex(bytes, size, index)) {
     app.ui->messageBox(kMsgIndexMagic, kCaptionDataDir, MsgError | MsgTopmost);
     return;
   }
