@@ -122,7 +122,9 @@ TEST(DatFileFormat, DailyRecordsValidatedAndBadDatesDropped) {
     if (!c.kept) continue;
     EXPECT_EQ(out[0].dateText(), "20240102");
     EXPECT_EQ(isValidBar(out[0]), c.priced);
-    if (!c.priced) EXPECT_EQ(out[0].close, NO_PRICE);
+    if (!c.priced) {
+      EXPECT_EQ(out[0].close, NO_PRICE);
+    }
     EXPECT_EQ(out[0].volume, c.volume);
     EXPECT_EQ(out[0].amount, c.amount);
   }
@@ -224,7 +226,9 @@ TEST(VipdocFormat, Lc1Records) {
     if (!c.date) continue;
     EXPECT_EQ(out[0].date, c.date);
     EXPECT_EQ(isValidMinute(out[0]), c.priced);
-    if (!c.priced) EXPECT_EQ(out[0].open, NO_PRICE_F);
+    if (!c.priced) {
+      EXPECT_EQ(out[0].open, NO_PRICE_F);
+    }
   }
 }
 

@@ -159,7 +159,9 @@ TEST(MarketModel, ValidBarsAndDates) {
                {20240230, false, 5}, {20241301, false, -1}, {20240100, false, -1}, {0, false, -1}};
   for (const auto& c : dates) {
     EXPECT_EQ(isPlausibleDate(c.date), c.plausible) << c.date;
-    if (c.weekday >= 0) EXPECT_EQ(weekdayOf(c.date), c.weekday) << c.date;
+    if (c.weekday >= 0) {
+      EXPECT_EQ(weekdayOf(c.date), c.weekday) << c.date;
+    }
     int w = weekdayOf(c.date);
     EXPECT_TRUE(w >= 0 && w <= 6) << c.date;
   }

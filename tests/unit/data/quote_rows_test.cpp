@@ -147,7 +147,9 @@ TEST(QuoteRows, QuotesOwnedByARunningModeStayUntouched) {
     c.setup(d.app);
     refreshVisibleRows(d.app);
     EXPECT_EQ(d.app.stocks[0].lastPrice != 7, c.touched);
-    if (d.app.tradeMode == 0) EXPECT_EQ(d.minuteLoads(), 0);  // no file minutes in real-time mode
+    if (d.app.tradeMode == 0) {  // no file minutes in real-time mode
+      EXPECT_EQ(d.minuteLoads(), 0);
+    }
   }
 }
 

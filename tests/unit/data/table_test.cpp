@@ -163,8 +163,12 @@ TEST(LoadAllStocks, DailyBarsOfTheFirst60) {
       const StockRecord& r = d.app.stocks[size_t(i)];
       EXPECT_EQ(r.dayLoaded, i < 60) << i;
       EXPECT_EQ(r.k.size(), i < 60 ? 2u : 0u) << i;
-      if (i < 60) EXPECT_DOUBLE_EQ(r.lastPrice, 10.8f);
-      if (i < 60) EXPECT_DOUBLE_EQ(r.prevClose, 10.5f);
+      if (i < 60) {
+        EXPECT_DOUBLE_EQ(r.lastPrice, 10.8f);
+      }
+      if (i < 60) {
+        EXPECT_DOUBLE_EQ(r.prevClose, 10.5f);
+      }
     }
     EXPECT_TRUE(d.ui.boxes.empty());
   }
