@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/shell_panels.h"
 #include "app/trace_log.h"
+#include "data/loaders.h"
 #include "platform/random.h"
 #include "platform/text.h"
 
@@ -378,7 +379,8 @@ unsigned onTimer(AppState& app, int id) {
   switch (id) {
     case 1:
       if (app.panelFieldFocused || app.tradeFocus != 0 || app.trainFieldFocused) app.blink = !app.blink;
-      // The quote list's visible-row refresh and the order book's matching tick join here.
+      refreshVisibleRows(app);
+      // The order book's matching tick joins here with the trading subsystem.
       app.ui->requestRepaint();
       return 0;
     case 3: {

@@ -436,6 +436,16 @@ TEST(MainWindowTimers, CreationAndTicks) {
   EXPECT_TRUE(f.app.blink);
   EXPECT_EQ(f.ui.repaints, 2);
 
+  // The tick also refreshes the rows of a painted quote list (instruments without files simply
+  // end up loaded with no bars).
+  f.app.stocks.resize(3);
+  f.app.listView = true;
+  f.app.listWidth = 800;
+  f.app.listHeight = 300;
+  onTimer(f.app, 1);
+  for (const StockRecord& r : f.app.stocks) EXPECT_TRUE(r.dayLoaded && r.minLoaded);
+  f.app.stocks.clear();
+
   TempDir dir;
   openTraceLog(dir.path());
   for (int i = 0; i < 50; ++i) {
