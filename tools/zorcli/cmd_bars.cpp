@@ -12,15 +12,10 @@ int cmdBars(const Options& opt) {
     return kExitUsage;
   }
   int period = 0;
-  if (!parsePeriod(opt.positional[1], period)) {
-    err("未知周期: " + opt.positional[1]);
-    return kExitUsage;
-  }
+  if (!periodArgument(opt, period)) return kExitUsage;
   Session s;
-  if (!openSession(s, opt)) return kExitFailure;
-  int idx = loadInstrument(s.app, opt.positional[0]);
-  if (idx < 0) return kExitFailure;
-  DisplaySeriesPtr series = displaySeries(s.app.stocks[size_t(idx)], period, &s.app);
+  DisplaySeriesPtr series = instrumentSeries(s, opt, period);
+  if (!series) return kExitFailure;
   out("date,open,high,low,close,volume,amount");
   std::string line;
   for (const DayBar& b : *series) {

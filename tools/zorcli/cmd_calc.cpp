@@ -49,10 +49,7 @@ int cmdCalc(const Options& opt) {
     return kExitUsage;
   }
   int period = 0;
-  if (!parsePeriod(opt.positional[1], period)) {
-    err("未知周期: " + opt.positional[1]);
-    return kExitUsage;
-  }
+  if (!periodArgument(opt, period)) return kExitUsage;
   FormulaDef def;
   std::string error;
   if (opt.has("formula")) {
@@ -68,10 +65,8 @@ int cmdCalc(const Options& opt) {
     }
   }
   Session s;
-  if (!openSession(s, opt)) return kExitFailure;
-  int idx = loadInstrument(s.app, opt.positional[0]);
-  if (idx < 0) return kExitFailure;
-  DisplaySeriesPtr series = displaySeries(s.app.stocks[size_t(idx)], period, &s.app);
+  DisplaySeriesPtr series = instrumentSeries(s, opt, period);
+  if (!series) return kExitFailure;
   const std::vector<DayBar>& bars = *series;
   // Day-based bars carry their date; minute-period labels carry the time but not the year.
   std::vector<int32_t> dates, times;

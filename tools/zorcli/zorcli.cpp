@@ -148,6 +148,19 @@ int findInstrument(const AppState& app, std::string_view code) {
   return -1;
 }
 
+bool periodArgument(const Options& opt, int& period) {
+  if (parsePeriod(opt.positional[1], period)) return true;
+  err("未知周期: " + opt.positional[1]);
+  return false;
+}
+
+DisplaySeriesPtr instrumentSeries(Session& s, const Options& opt, int period) {
+  if (!openSession(s, opt)) return nullptr;
+  int idx = loadInstrument(s.app, opt.positional[0]);
+  if (idx < 0) return nullptr;
+  return displaySeries(s.app.stocks[size_t(idx)], period, &s.app);
+}
+
 int loadInstrument(AppState& app, std::string_view code) {
   int idx = findInstrument(app, code);
   if (idx < 0) {

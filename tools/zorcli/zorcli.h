@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "data/series.h"
 #include "formula/formula.h"
 #include "platform/ui.h"
 
@@ -64,6 +65,13 @@ int findInstrument(const AppState& app, std::string_view code);
 // findInstrument, then its daily and minute bars; prints the error and returns -1 for an
 // unknown code.
 int loadInstrument(AppState& app, std::string_view code);
+
+// The two positional arguments CODE PERIOD of the series commands: parses PERIOD (printing
+// the error; false for a bad one).
+bool periodArgument(const Options& opt, int& period);
+// openSession, loadInstrument of CODE, then the display series of `period`; null (with the
+// error printed) when the table or the instrument cannot be had.
+DisplaySeriesPtr instrumentSeries(Session& s, const Options& opt, int period);
 
 // Numbers in CSV: the shortest decimal text that reads back to the same value (at float
 // precision when the value is a float, as minute prices are), whole numbers without a
