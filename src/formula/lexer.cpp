@@ -30,33 +30,28 @@ bool matchAt(std::string_view s, size_t p, std::string_view pattern) {
   return s.size() - p >= pattern.size() && s.compare(p, pattern.size(), pattern) == 0;
 }
 
+// Appends the replacement of the first pattern of `table` that matches at p, advancing p.
+template <size_t N>
+bool replaceFrom(const Replacement (&table)[N], std::string_view text, size_t& p, std::string& out) {
+  for (const Replacement& r : table) {
+    std::string_view pat(r.bytes);
+    if (matchAt(text, p, pat)) {
+      out += r.ascii;
+      p += pat.size();
+      return true;
+    }
+  }
+  return false;
+}
+
 std::string replacePunctuation(std::string_view text) {
   const bool gbkRows = !isValidUtf8(text);
   std::string out;
   out.reserve(text.size());
   for (size_t p = 0; p < text.size();) {
-    bool replaced = false;
-    for (const Replacement& r : kUtf8Punctuation) {
-      std::string_view pat(r.bytes);
-      if (matchAt(text, p, pat)) {
-        out += r.ascii;
-        p += pat.size();
-        replaced = true;
-        break;
-      }
-    }
-    if (!replaced && gbkRows) {
-      for (const Replacement& r : kGbkPunctuation) {
-        std::string_view pat(r.bytes);
-        if (matchAt(text, p, pat)) {
-          out += r.ascii;
-          p += pat.size();
-          replaced = true;
-          break;
-        }
-      }
-    }
-    if (!replaced) out += text[p++];
+    if (replaceFrom(kUtf8Punctuation, text, p, out)) continue;
+    if (gbkRows && replaceFrom(kGbkPunctuation, text, p, out)) continue;
+    out += text[p++];
   }
   return out;
 }
