@@ -102,11 +102,11 @@ void BM_LoadAllStocks_DatAndThs(benchmark::State& state) {
   TableData data;
   for (auto _ : state) {
     AppState app;
-    app.exeDir = data.dir;
-    app.datDir = data.dir + "dat";
-    app.lc1Dir = data.dir + "ths";
-    if (!loadAllStocks(app) || app.stocks.size() != size_t(kInstruments)) state.SkipWithError("table not built");
-    benchmark::DoNotOptimize(app.stocks.data());
+    app.config.exeDir = data.dir;
+    app.config.datDir = data.dir + "dat";
+    app.config.lc1Dir = data.dir + "ths";
+    if (!loadAllStocks(app) || app.market.stocks.size() != size_t(kInstruments)) state.SkipWithError("table not built");
+    benchmark::DoNotOptimize(app.market.stocks.data());
   }
 }
 BENCHMARK(BM_LoadAllStocks_DatAndThs)->Unit(benchmark::kMillisecond);
@@ -116,11 +116,11 @@ void BM_LoadAllStocks_DatPlusThsOnlyFiles(benchmark::State& state) {
   TableData data;
   for (auto _ : state) {
     AppState app;
-    app.exeDir = data.dir;
-    app.datDir = data.dir + "dat";
-    app.lc1Dir = data.dir + "thsonly";
-    if (!loadAllStocks(app) || app.stocks.size() != size_t(2 * kInstruments)) state.SkipWithError("table not built");
-    benchmark::DoNotOptimize(app.stocks.data());
+    app.config.exeDir = data.dir;
+    app.config.datDir = data.dir + "dat";
+    app.config.lc1Dir = data.dir + "thsonly";
+    if (!loadAllStocks(app) || app.market.stocks.size() != size_t(2 * kInstruments)) state.SkipWithError("table not built");
+    benchmark::DoNotOptimize(app.market.stocks.data());
   }
 }
 BENCHMARK(BM_LoadAllStocks_DatPlusThsOnlyFiles)->Unit(benchmark::kMillisecond);
@@ -145,17 +145,17 @@ struct MinuteData {
 void loadMinutes(benchmark::State& state, bool dat, bool lc1) {
   MinuteData data;
   AppState app;
-  app.exeDir = data.dir;
-  app.datDir = data.dir + "dat";
-  app.lc1Dir = data.dir + "lc1";
+  app.config.exeDir = data.dir;
+  app.config.datDir = data.dir + "dat";
+  app.config.lc1Dir = data.dir + "lc1";
   StockRecord base;
   base.code = "600000", base.market = 1, base.hasDat = dat, base.hasLc1 = lc1, base.dataFile = "1.600000.dat";
-  loadDayBars(base, app);
+  loadDayBars(app.market, base, app.mode.tradeMode);
   for (auto _ : state) {
     state.PauseTiming();
     StockRecord rec = base;
     state.ResumeTiming();
-    loadMinuteBars(rec, app);
+    loadMinuteBars(app.market, rec, app.mode.tradeMode);
     if (rec.minAll.empty()) state.SkipWithError("no minutes");
     benchmark::DoNotOptimize(rec.minAll.data());
     state.counters["bars"] = double(rec.minAll.size());

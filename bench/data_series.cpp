@@ -39,10 +39,10 @@ const StockRecord& history() {
 
 void BM_DisplaySeries_Fresh(benchmark::State& state) {
   AppState app;
-  app.tradeMode = 1;
+  app.mode.tradeMode = TradeMode::History;
   int period = int(state.range(0));
   for (auto _ : state) {
-    std::vector<DayBar> s = buildDisplaySeries(history(), period, &app);
+    std::vector<DayBar> s = buildDisplaySeries(history(), period, app.mode.tradeMode);
     benchmark::DoNotOptimize(s.data());
     state.counters["bars"] = double(s.size());
   }
@@ -51,12 +51,12 @@ BENCHMARK(BM_DisplaySeries_Fresh)->DenseRange(0, 11)->Unit(benchmark::kMilliseco
 
 void BM_DisplaySeries_Paint(benchmark::State& state) {
   AppState app;
-  app.tradeMode = 1;
+  app.mode.tradeMode = TradeMode::History;
   int period = int(state.range(0));
   clearDisplaySeriesCache();
-  displaySeries(history(), period, &app);  // the first paint builds it
+  displaySeries(history(), period, app.mode.tradeMode);  // the first paint builds it
   for (auto _ : state) {
-    DisplaySeriesPtr s = displaySeries(history(), period, &app);
+    DisplaySeriesPtr s = displaySeries(history(), period, app.mode.tradeMode);
     benchmark::DoNotOptimize(s.get());
   }
 }
@@ -65,13 +65,13 @@ BENCHMARK(BM_DisplaySeries_Paint)->DenseRange(0, 11)->Unit(benchmark::kMilliseco
 // A paint that alternates between two periods, as the chart and an indicator panel might.
 void BM_DisplaySeries_PaintTwoPeriods(benchmark::State& state) {
   AppState app;
-  app.tradeMode = 1;
+  app.mode.tradeMode = TradeMode::History;
   clearDisplaySeriesCache();
-  displaySeries(history(), PeriodMin1, &app);  // the first paints build both
-  displaySeries(history(), PeriodDay, &app);
+  displaySeries(history(), PeriodMin1, app.mode.tradeMode);  // the first paints build both
+  displaySeries(history(), PeriodDay, app.mode.tradeMode);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(displaySeries(history(), PeriodMin1, &app).get());
-    benchmark::DoNotOptimize(displaySeries(history(), PeriodDay, &app).get());
+    benchmark::DoNotOptimize(displaySeries(history(), PeriodMin1, app.mode.tradeMode).get());
+    benchmark::DoNotOptimize(displaySeries(history(), PeriodDay, app.mode.tradeMode).get());
   }
 }
 BENCHMARK(BM_DisplaySeries_PaintTwoPeriods)->Unit(benchmark::kMillisecond);

@@ -11,12 +11,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_state.h"
 #include "data/formats.h"
 #include "data/loaders.h"
 #include "data/names.h"
 #include "data/series.h"
 #include "platform/file_io.h"
+#include "platform/ui.h"
 
 namespace zor::fuzz {
 
@@ -47,6 +47,13 @@ inline void exerciseSeries(const StockRecord& rec) {
   if (!rec.k.empty()) daySeries(rec.k.back(), rec.minAll, rec.k.back().dateInt(), PeriodMin15);
 }
 
+// A market built from `dirs` the way the program builds its table; boxes are answered by
+// their default button.
+inline bool buildTable(Market& m, const DataDirs& dirs) {
+  HeadlessUi ui;
+  return loadAllStocks(m, dirs, TradeMode::History, ui);
+}
+
 inline StockRecord instrument(bool dat, bool lc1) {
   StockRecord r;
   r.code = "600000", r.market = 1, r.hasDat = dat, r.hasLc1 = lc1;
@@ -60,24 +67,21 @@ inline void fuzzDatIndex(std::string_view bytes) {
   parseDatIndex(bytes, index);
   std::string dir = scratchDir() + "index/";
   writeBytes(dir + "dat/index.dat", bytes);
-  AppState app;
-  app.exeDir = dir;
-  app.datDir = dir + "dat";
-  loadAllStocks(app);
+  Market m;
+  buildTable(m, DataDirs{dir + "dat", "", dir});
   NameMap names;
-  loadIndexNames(app.datDir, names);
+  loadIndexNames(dir + "dat", names);
 }
 
 // A per-instrument DAT file: daily bars, the minute block and what is derived from them.
 inline void fuzzDatFile(std::string_view bytes) {
   std::string dir = scratchDir() + "datfile/";
   writeBytes(dir + "dat/1.600000.dat", bytes);
-  AppState app;
-  app.exeDir = dir;
-  app.datDir = dir + "dat";
+  Market m;
+  m.dirs = DataDirs{dir + "dat", "", dir};
   StockRecord rec = instrument(true, false);
-  loadDayBars(rec, app);
-  loadMinuteBars(rec, app);
+  loadDayBars(m, rec, TradeMode::History);
+  loadMinuteBars(m, rec, TradeMode::History);
   exerciseSeries(rec);
 }
 
@@ -85,13 +89,12 @@ inline void fuzzDatFile(std::string_view bytes) {
 inline void fuzzDay(std::string_view bytes) {
   std::string dir = scratchDir() + "day/";
   writeBytes(dir + "lc1/sh/lday/sh600000.day", bytes);
-  AppState app;
-  app.exeDir = dir;
-  app.lc1Dir = dir + "lc1";
-  app.datDir.clear();
-  loadAllStocks(app);
+  Market m;
+  DataDirs dirs{"", dir + "lc1", dir};
+  buildTable(m, dirs);
+  m.dirs = dirs;
   StockRecord rec = instrument(false, true);
-  loadDayBars(rec, app);
+  loadDayBars(m, rec, TradeMode::History);
   exerciseSeries(rec);
 }
 
@@ -100,15 +103,13 @@ inline void fuzzLc1(std::string_view bytes) {
   std::string dir = scratchDir() + "lc1/";
   writeBytes(dir + "lc1/sh/lday/sh600000.day", std::string(64, '\0'));
   writeBytes(dir + "lc1/sh/minline/sh600000.lc1", bytes);
-  AppState app;
-  app.exeDir = dir;
-  app.lc1Dir = dir + "lc1";
-  app.stocks.push_back(instrument(false, true));
-  app.stocks[0].prevClose = 10;
-  loadMinuteBars(app.stocks[0], app);
-  app.listView = true, app.listWidth = 100, app.listHeight = 100;
-  refreshVisibleRows(app);
-  exerciseSeries(app.stocks[0]);
+  Market m;
+  m.dirs = DataDirs{"", dir + "lc1", dir};
+  m.stocks.push_back(instrument(false, true));
+  m.stocks[0].prevClose = 10;
+  loadMinuteBars(m, m.stocks[0], TradeMode::History);
+  refreshVisibleRows(m, {0}, TradeMode::History, {});
+  exerciseSeries(m.stocks[0]);
 }
 
 // A THS .min file: the scan's probe, the whole-file read and the minute load.
@@ -117,12 +118,10 @@ inline void fuzzThsMin(std::string_view bytes) {
   decodeThsMin(bytes, bars);
   std::string dir = scratchDir() + "ths/";
   writeBytes(dir + "lc1/shase/min/600000.min", bytes);
-  AppState app;
-  app.exeDir = dir;
-  app.lc1Dir = dir + "lc1";
-  if (loadAllStocks(app) && !app.stocks.empty()) {
-    loadMinuteBars(app.stocks[0], app);
-    exerciseSeries(app.stocks[0]);
+  Market m;
+  if (buildTable(m, DataDirs{"", dir + "lc1", dir}) && !m.stocks.empty()) {
+    loadMinuteBars(m, m.stocks[0], TradeMode::History);
+    exerciseSeries(m.stocks[0]);
   }
 }
 

@@ -5,7 +5,6 @@
 #include <functional>
 #include <vector>
 
-#include "app/app_state.h"
 #include "platform/file_io.h"
 #include "platform/text.h"
 
@@ -64,7 +63,7 @@ bool parseFour(std::string_view v, std::array<int, 4>& out) {
 
 std::string fourText(const std::array<int, 4>& a) { return strPrintf("%d,%d,%d,%d", a[0], a[1], a[2], a[3]); }
 
-// What reading one file collects beyond the AppState fields.
+// What reading one file collects beyond the configuration fields.
 struct ReadState {
   int fsVer = 0;
 };
@@ -72,8 +71,8 @@ struct ReadState {
 // One key of the file, in the writer's order (the reader tries them in the same order).
 struct ConfigKey {
   const char* key;  // without "="
-  std::function<void(AppState&, ReadState&, std::string_view)> read;
-  std::function<std::string(const AppState&)> write;
+  std::function<void(Config&, ReadState&, std::string_view)> read;
+  std::function<std::string(const Config&)> write;
 };
 
 void setIfFits(std::string& text, std::string_view v) {
@@ -85,116 +84,122 @@ void setIfFits(std::string& text, std::string_view v) {
 const std::vector<ConfigKey>& configKeys() {
   static const std::vector<ConfigKey> keys = {
       {"SERVER",
-       [](AppState& a, ReadState&, std::string_view v) {
+       [](Config& a, ReadState&, std::string_view v) {
          size_t colon = v.find(':');
          if (colon == std::string_view::npos) return;
          a.serverHost = cutUtf8(v.substr(0, colon), kHostMax);
          a.serverPort = parseLeadingInt(v.substr(colon + 1));
        },
-       [](const AppState& a) { return strPrintf("%s:%d", a.serverHost.c_str(), a.serverPort); }},
-      {"DATAMODE", [](AppState& a, ReadState&, std::string_view v) { a.dataMode = parseLeadingInt(v); },
-       [](const AppState& a) { return std::to_string(a.dataMode); }},
-      {"LC1_DIR", [](AppState& a, ReadState&, std::string_view v) { setIfFits(a.lc1DirText, v); },
-       [](const AppState& a) { return a.lc1DirText; }},
-      {"DAT_DIR", [](AppState& a, ReadState&, std::string_view v) { setIfFits(a.datDirText, v); },
-       [](const AppState& a) { return a.datDirText; }},
+       [](const Config& a) { return strPrintf("%s:%d", a.serverHost.c_str(), a.serverPort); }},
+      {"DATAMODE", [](Config& a, ReadState&, std::string_view v) { a.dataMode = parseLeadingInt(v); },
+       [](const Config& a) { return std::to_string(a.dataMode); }},
+      {"LC1_DIR", [](Config& a, ReadState&, std::string_view v) { setIfFits(a.lc1DirText, v); },
+       [](const Config& a) { return a.lc1DirText; }},
+      {"DAT_DIR", [](Config& a, ReadState&, std::string_view v) { setIfFits(a.datDirText, v); },
+       [](const Config& a) { return a.datDirText; }},
       {"USER_NAME",
-       [](AppState& a, ReadState&, std::string_view v) {
+       [](Config& a, ReadState&, std::string_view v) {
          if (!v.empty()) a.userName = cutUtf8(v, kUserNameMax);
        },
-       [](const AppState& a) { return a.userName; }},
+       [](const Config& a) { return a.userName; }},
       {"USER_ACCT",
-       [](AppState& a, ReadState&, std::string_view v) {
+       [](Config& a, ReadState&, std::string_view v) {
          if (!v.empty()) a.userAcct = cutUtf8(v, kUserAcctMax);
        },
-       [](const AppState& a) { return a.userAcct; }},
-      {"WIN_X", [](AppState& a, ReadState&, std::string_view v) { a.winX = parseLeadingInt(v); },
-       [](const AppState& a) { return std::to_string(a.winX); }},
-      {"WIN_Y", [](AppState& a, ReadState&, std::string_view v) { a.winY = parseLeadingInt(v); },
-       [](const AppState& a) { return std::to_string(a.winY); }},
-      {"WIN_W", [](AppState& a, ReadState&, std::string_view v) { a.winW = parseLeadingInt(v); },
-       [](const AppState& a) { return std::to_string(a.winW); }},
-      {"WIN_H", [](AppState& a, ReadState&, std::string_view v) { a.winH = parseLeadingInt(v); },
-       [](const AppState& a) { return std::to_string(a.winH); }},
-      {"WIN_MAX", [](AppState& a, ReadState&, std::string_view v) { a.winMax = parseLeadingInt(v); },
-       [](const AppState& a) { return std::to_string(a.winMax); }},
+       [](const Config& a) { return a.userAcct; }},
+      {"WIN_X", [](Config& a, ReadState&, std::string_view v) { a.winX = parseLeadingInt(v); },
+       [](const Config& a) { return std::to_string(a.winX); }},
+      {"WIN_Y", [](Config& a, ReadState&, std::string_view v) { a.winY = parseLeadingInt(v); },
+       [](const Config& a) { return std::to_string(a.winY); }},
+      {"WIN_W", [](Config& a, ReadState&, std::string_view v) { a.winW = parseLeadingInt(v); },
+       [](const Config& a) { return std::to_string(a.winW); }},
+      {"WIN_H", [](Config& a, ReadState&, std::string_view v) { a.winH = parseLeadingInt(v); },
+       [](const Config& a) { return std::to_string(a.winH); }},
+      {"WIN_MAX", [](Config& a, ReadState&, std::string_view v) { a.winMax = parseLeadingInt(v); },
+       [](const Config& a) { return std::to_string(a.winMax); }},
       {"FS_MA",
-       [](AppState& a, ReadState&, std::string_view v) {
+       [](Config& a, ReadState&, std::string_view v) {
          if (parseFour(v, a.fsStored.ma)) a.fsLive.ma = a.fsStored.ma;
        },
-       [](const AppState& a) { return fourText(a.fsLive.ma); }},
-      {"FS_SUBCNT", [](AppState& a, ReadState&, std::string_view v) { a.fsStored.subCount = parseLeadingInt(v); },
+       [](const Config& a) { return fourText(a.fsLive.ma); }},
+      {"FS_SUBCNT", [](Config& a, ReadState&, std::string_view v) { a.fsStored.subCount = parseLeadingInt(v); },
        // Derived from the live panel names, so that reading the file back gives the same count.
-       [](const AppState& a) {
+       [](const Config& a) {
          return std::to_string(1 + int(!a.fsLive.sub1.empty()) + int(!a.fsLive.sub2.empty()));
        }},
       {"FS_SUB1",
-       [](AppState& a, ReadState&, std::string_view v) { a.fsStored.sub1 = a.fsLive.sub1 = cutUtf8(v, kFsNameMax); },
-       [](const AppState& a) { return a.fsLive.sub1; }},
+       [](Config& a, ReadState&, std::string_view v) { a.fsStored.sub1 = a.fsLive.sub1 = cutUtf8(v, kFsNameMax); },
+       [](const Config& a) { return a.fsLive.sub1; }},
       {"FS_SUB2",
-       [](AppState& a, ReadState&, std::string_view v) { a.fsStored.sub2 = a.fsLive.sub2 = cutUtf8(v, kFsNameMax); },
-       [](const AppState& a) { return a.fsLive.sub2; }},
+       [](Config& a, ReadState&, std::string_view v) { a.fsStored.sub2 = a.fsLive.sub2 = cutUtf8(v, kFsNameMax); },
+       [](const Config& a) { return a.fsLive.sub2; }},
       {"FS_SUB1P",
-       [](AppState& a, ReadState&, std::string_view v) {
+       [](Config& a, ReadState&, std::string_view v) {
          if (parseFour(v, a.fsStored.sub1Param)) a.fsLive.sub1Param = a.fsStored.sub1Param;
        },
-       [](const AppState& a) { return fourText(a.fsLive.sub1Param); }},
+       [](const Config& a) { return fourText(a.fsLive.sub1Param); }},
       {"FS_SUB2P",
-       [](AppState& a, ReadState&, std::string_view v) {
+       [](Config& a, ReadState&, std::string_view v) {
          if (parseFour(v, a.fsStored.sub2Param)) a.fsLive.sub2Param = a.fsStored.sub2Param;
        },
-       [](const AppState& a) { return fourText(a.fsLive.sub2Param); }},
+       [](const Config& a) { return fourText(a.fsLive.sub2Param); }},
       {"FS_AVG",
-       [](AppState& a, ReadState&, std::string_view v) {
+       [](Config& a, ReadState&, std::string_view v) {
          a.fsStored.avg = parseLeadingInt(v);
          a.fsLive.avg = a.fsStored.avg != 0 ? 1 : 0;
        },
-       [](const AppState& a) { return std::to_string(a.fsLive.avg != 0 ? 1 : 0); }},
+       [](const Config& a) { return std::to_string(a.fsLive.avg != 0 ? 1 : 0); }},
       {"FS_MAININD",
-       [](AppState& a, ReadState&, std::string_view v) { a.fsLive.mainInd = cutUtf8(v, kFsNameMax); },
-       [](const AppState& a) { return a.fsLive.mainInd; }},
-      {"FS_VER", [](AppState&, ReadState& r, std::string_view v) { r.fsVer = parseLeadingInt(v); },
-       [](const AppState&) { return std::string("3"); }},
-      {"UPDATE_URL", [](AppState& a, ReadState&, std::string_view v) { a.updateUrl = cutUtf8(v, kUrlMax); },
-       [](const AppState& a) { return a.updateUrl.empty() ? std::string(kDefaultUpdateUrl) : a.updateUrl; }},
+       [](Config& a, ReadState&, std::string_view v) { a.fsLive.mainInd = cutUtf8(v, kFsNameMax); },
+       [](const Config& a) { return a.fsLive.mainInd; }},
+      {"FS_VER", [](Config&, ReadState& r, std::string_view v) { r.fsVer = parseLeadingInt(v); },
+       [](const Config&) { return std::string("3"); }},
+      {"UPDATE_URL", [](Config& a, ReadState&, std::string_view v) { a.updateUrl = cutUtf8(v, kUrlMax); },
+       [](const Config& a) { return a.updateUrl.empty() ? std::string(kDefaultUpdateUrl) : a.updateUrl; }},
   };
   return keys;
 }
 
-void applyLine(AppState& app, ReadState& rs, std::string_view line) {
+void applyLine(Config& cfg, ReadState& rs, std::string_view line) {
   for (const ConfigKey& k : configKeys()) {
     std::string_view key = k.key;
     if (line.size() > key.size() && startsWith(line, key) && line[key.size()] == '=') {
-      k.read(app, rs, line.substr(key.size() + 1));
+      k.read(cfg, rs, line.substr(key.size() + 1));
       return;
     }
   }
 }
 
-std::string resolveDir(const AppState& app, const std::string& text) {
-  if (text.empty() || app.exeDir.empty() || isAbsolutePath(text)) return text;
-  std::string out = app.exeDir;
+std::string resolveDir(const Config& cfg, const std::string& text) {
+  if (text.empty() || cfg.exeDir.empty() || isAbsolutePath(text)) return text;
+  std::string out = cfg.exeDir;
   if (!endsWithSeparator(out)) out += pathSeparator();
   return out + text;
 }
 
 }  // namespace
 
-std::string configPath(const AppState& app) { return joinPath(app.exeDir, kConfigFileName); }
+std::string configPath(const Config& cfg) { return joinPath(cfg.exeDir, kConfigFileName); }
 
-void resolveDataDirs(AppState& app) {
-  app.lc1Dir = resolveDir(app, app.lc1DirText);
-  app.datDir = resolveDir(app, app.datDirText);
+void resolveDataDirs(Config& cfg) {
+  cfg.lc1Dir = resolveDir(cfg, cfg.lc1DirText);
+  cfg.datDir = resolveDir(cfg, cfg.datDirText);
+  checkDataDirs(cfg);
 }
 
-void readConfig(AppState& app) {
+void checkDataDirs(Config& cfg) {
+  cfg.lc1DirExists = !cfg.lc1Dir.empty() && isDirectory(cfg.lc1Dir);
+  cfg.datDirExists = !cfg.datDir.empty() && isDirectory(cfg.datDir);
+}
+
+void readConfig(Config& cfg) {
   std::string content;
-  if (!readFile(configPath(app), content, 16u << 20)) {
-    app.dataMode = 0;
-    app.lc1DirText.clear();
-    app.datDirText = app.exeDir.empty() ? std::string() : app.exeDir + "data";
-    resolveDataDirs(app);
-    app.fsLive.subCount = 1;
+  if (!readFile(configPath(cfg), content, 16u << 20)) {
+    cfg.dataMode = 0;
+    cfg.lc1DirText.clear();
+    cfg.datDirText = cfg.exeDir.empty() ? std::string() : cfg.exeDir + "data";
+    resolveDataDirs(cfg);
+    cfg.fsLive.subCount = 1;
     return;
   }
   ReadState rs;
@@ -210,7 +215,7 @@ void readConfig(AppState& app) {
     do {
       std::string_view piece = raw.substr(off, kMaxLine);
       while (!piece.empty() && (piece.back() == '\r' || piece.back() == '\n')) piece.remove_suffix(1);
-      applyLine(app, rs, piece);
+      applyLine(cfg, rs, piece);
       off += kMaxLine;
     } while (off < raw.size());
   }
@@ -218,7 +223,7 @@ void readConfig(AppState& app) {
   // The live sub-panel count follows the panel names. Files from before FS_VER 2 had one
   // more panel than names; that panel shows MACD, and it gets its name now so that the count
   // survives the next save.
-  IntradaySettings& live = app.fsLive;
+  IntradaySettings& live = cfg.fsLive;
   int count = 1 + int(!live.sub1.empty()) + int(!live.sub2.empty());
   if (rs.fsVer < 2 && count < 3) {
     ++count;
@@ -229,27 +234,27 @@ void readConfig(AppState& app) {
   }
   live.subCount = count;
 
-  if (app.updateUrl.empty()) app.updateUrl = kDefaultUpdateUrl;
-  resolveDataDirs(app);
+  if (cfg.updateUrl.empty()) cfg.updateUrl = kDefaultUpdateUrl;
+  resolveDataDirs(cfg);
 }
 
-bool writeConfig(AppState& app) {
-  if (app.updateUrl.empty()) app.updateUrl = kDefaultUpdateUrl;
-  app.fsLive.subCount = 1 + int(!app.fsLive.sub1.empty()) + int(!app.fsLive.sub2.empty());
+bool writeConfig(Config& cfg) {
+  if (cfg.updateUrl.empty()) cfg.updateUrl = kDefaultUpdateUrl;
+  cfg.fsLive.subCount = 1 + int(!cfg.fsLive.sub1.empty()) + int(!cfg.fsLive.sub2.empty());
   std::string out;
   for (const ConfigKey& k : configKeys()) {
     out += k.key;
     out += '=';
-    out += k.write(app);
+    out += k.write(cfg);
     out += '\n';
   }
-  if (!writeFileAtomic(configPath(app), out)) return false;
-  app.fsStored = app.fsLive;  // what is on disk is now the stored copy
+  if (!writeFileAtomic(configPath(cfg), out)) return false;
+  cfg.fsStored = cfg.fsLive;  // what is on disk is now the stored copy
   return true;
 }
 
-bool hasValidDataDir(const AppState& app) {
-  return (!app.lc1Dir.empty() && isDirectory(app.lc1Dir)) || (!app.datDir.empty() && isDirectory(app.datDir));
+bool hasValidDataDir(const Config& cfg) {
+  return (!cfg.lc1Dir.empty() && isDirectory(cfg.lc1Dir)) || (!cfg.datDir.empty() && isDirectory(cfg.datDir));
 }
 
 }  // namespace zor

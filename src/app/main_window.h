@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window_state.h"
 #include "platform/canvas.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
@@ -24,33 +25,13 @@ constexpr int kMenuItemMinWidth = 48;
 constexpr int kMenuItemGap = 8;
 constexpr int kCaptionRightMargin = 12;  // caption buttons end this far from the right edge
 
-// Hit-area kinds the title strip registers, so that outside tools can find the menu-bar items
-// (index = MenuBarItem) and the caption buttons (index = CaptionSlot) like any other element.
-// Clicks in the strip are handled before the hit-area dispatch, so these kinds never dispatch.
-constexpr int kHitMenuBarItem = 900;
-constexpr int kHitCaptionButton = 901;
-
 // Keep in the order of the menu bar.
 enum MenuBarItem { MenuSettings, MenuFunds, MenuDrawing, MenuReplay, MenuMode, MenuDataApi, MenuAbout, kMenuBarItemCount };
+static_assert(kMenuBarItemCount == kMenuBarItems);
 const char* menuBarText(int item);
 
 enum CaptionSlot { CaptionMinimize, CaptionMaximize, CaptionClose, kCaptionSlotCount };
-
-// Menu command ids handled here (the rest belong to the subsystems that arrive later).
-enum Command {
-  CmdDataDirs = 9000,
-  CmdTPlusOne = 9001,
-  CmdFunds = 9002,
-  CmdTPlusZero = 9003,
-  CmdCustomerInfo = 9004,
-  CmdOneKeyReset = 9005,
-  CmdUpdateCheck = 9006,
-  CmdTradeMarkers = 9007,
-};
-
-// The pop-up menus of the 设置(S) and 画图(H) items, as the menu bar shows them now.
-std::vector<MenuEntry> settingsMenu(const AppState& app);
-std::vector<MenuEntry> drawingMenu();
+static_assert(kCaptionSlotCount == kCaptionSlots);
 
 // What the window must repaint after an event.
 enum class Repaint { None, TitleStrip, All };
@@ -75,7 +56,15 @@ struct ShellLayout {
 };
 ShellLayout shellLayout(int clientW, int clientH);
 
-// Paints the whole client area (the canvas is the off-screen picture of the client size).
+// Everything a paint needs is decided here, before painting: a chart view without instruments
+// falls back to the list, a selected instrument out of range becomes 0, and the selected
+// instrument's bars are loaded.
+void prepareFrame(AppState& app);
+// Paints the whole client area (the canvas is the off-screen picture of the client size) and
+// returns what it measured. Reads the state only: no file is touched, nothing is changed.
+LastPainted paintMainWindow(const AppState& app, Canvas& canvas);
+// A frame as the window shows it: prepareFrame, paintMainWindow, and the result kept as
+// `app.win.painted` for the clicks and timers that follow.
 void onPaint(AppState& app, Canvas& canvas);
 
 // Creation: timers 1 (700 ms) and 3 (3,000-6,000 ms); `seed` reseeds the random generator.
@@ -95,13 +84,8 @@ Repaint onCaptureLost(AppState& app);
 
 // Opens a menu-bar item: its pop-up (shown open until the pop-up closes) or its action.
 void openMenuBarItem(AppState& app, int item, int x);
-// Runs a menu command; every command ends with a repaint.
+// Runs a menu command (runCommand of the command table); every command ends with a repaint.
 void onCommand(AppState& app, int id);
-
-// A timer tick. Returns the interval to re-arm the timer with, 0 to leave it as it is.
-unsigned onTimer(AppState& app, int id);
-// The next interval of timer 3: 3,000 to 6,000 ms.
-unsigned nextLiveTimerInterval();
 
 // Like selectStock, and shows the K-line chart of that instrument on the daily period.
 void openStock(AppState& app, int index);

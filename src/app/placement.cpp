@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/timers.h"
 #include "app/config.h"
 #include "app/startup.h"
 
@@ -42,17 +43,17 @@ Rect clampedTopLeft(Rect r, const Rect& work) {
 }
 
 bool savePlacement(AppState& app) {
-  app.placementDirty = false;
-  if (!writeConfig(app)) setStatus(app, kConfigSaveFailed);
+  app.win.placementDirty = false;
+  if (!writeConfig(app.config)) setStatus(app, kConfigSaveFailed);
   return true;
 }
 
 }  // namespace
 
-StartPlacement chooseStartPlacement(const AppState& app, const std::vector<MonitorArea>& monitors) {
+StartPlacement chooseStartPlacement(const Config& cfg, const std::vector<MonitorArea>& monitors) {
   StartPlacement out;
-  if (app.winW > 0 && app.winH > 0) {
-    Rect saved{app.winX, app.winY, app.winX + app.winW, app.winY + app.winH};
+  if (cfg.winW > 0 && cfg.winH > 0) {
+    Rect saved{cfg.winX, cfg.winY, cfg.winX + cfg.winW, cfg.winY + cfg.winH};
     const MonitorArea* best = nullptr;
     bool reachable = false;
     for (const MonitorArea& m : monitors) {
@@ -61,7 +62,7 @@ StartPlacement chooseStartPlacement(const AppState& app, const std::vector<Monit
     }
     if (reachable) {
       out.rect = clampedTopLeft(saved, best->work);
-      out.maximized = app.winMax != 0;
+      out.maximized = cfg.winMax != 0;
       return out;
     }
   }
@@ -76,53 +77,53 @@ StartPlacement chooseStartPlacement(const AppState& app, const std::vector<Monit
 }
 
 bool onWindowPosChanged(AppState& app, const WindowPos& pos) {
-  app.maximized = pos.maximized;
+  app.win.maximized = pos.maximized;
   if (pos.minimized) return false;
   bool changed = false;
   if (pos.maximized) {
-    changed = app.winMax == 0;
-    app.winMax = 1;
+    changed = app.config.winMax == 0;
+    app.config.winMax = 1;
   } else {
     // Restoring from maximised always counts, even back to the saved rectangle.
-    changed = app.winMax != 0;
-    app.winMax = 0;
-    if (pos.x != app.winX || pos.y != app.winY) {
-      app.winX = pos.x;
-      app.winY = pos.y;
+    changed = app.config.winMax != 0;
+    app.config.winMax = 0;
+    if (pos.x != app.config.winX || pos.y != app.config.winY) {
+      app.config.winX = pos.x;
+      app.config.winY = pos.y;
       changed = true;
     }
-    if (pos.w >= kMinSavedWidth && pos.h >= kMinSavedHeight && (pos.w != app.winW || pos.h != app.winH)) {
-      app.winW = pos.w;
-      app.winH = pos.h;
+    if (pos.w >= kMinSavedWidth && pos.h >= kMinSavedHeight && (pos.w != app.config.winW || pos.h != app.config.winH)) {
+      app.config.winW = pos.w;
+      app.config.winH = pos.h;
       changed = true;
     }
   }
   if (!changed) return false;
-  if (app.inSizeMove) {
-    app.placementDirty = true;
+  if (app.win.inSizeMove) {
+    app.win.placementDirty = true;
     return false;
   }
   return savePlacement(app);
 }
 
-void onEnterSizeMove(AppState& app) { app.inSizeMove = true; }
+void onEnterSizeMove(AppState& app) { app.win.inSizeMove = true; }
 
 bool onExitSizeMove(AppState& app) {
-  app.inSizeMove = false;
-  return app.placementDirty && savePlacement(app);
+  app.win.inSizeMove = false;
+  return app.win.placementDirty && savePlacement(app);
 }
 
 bool onMainWindowDestroyed(AppState& app, const Rect& normal, bool maximized) {
   if (normal.width() >= kMinSavedWidth && normal.height() >= kMinSavedHeight) {
-    app.winX = normal.left;
-    app.winY = normal.top;
-    app.winW = normal.width();
-    app.winH = normal.height();
+    app.config.winX = normal.left;
+    app.config.winY = normal.top;
+    app.config.winW = normal.width();
+    app.config.winH = normal.height();
   }
-  app.winMax = maximized ? 1 : 0;
-  app.inSizeMove = false;
+  app.config.winMax = maximized ? 1 : 0;
+  app.win.inSizeMove = false;
   savePlacement(app);
-  app.ui->killTimer(3);
+  stopTimer(app, TimerId::LiveFetch);
   saveAccountsAtShutdown(app);
   return true;
 }

@@ -12,6 +12,7 @@
 namespace zor {
 
 struct AppState;
+struct Config;
 
 struct MonitorArea {
   Rect monitor;  // the whole monitor
@@ -35,7 +36,7 @@ constexpr int kMinSavedHeight = 120;
 // grabbed) lies in some work area; its left and top edges are then clamped to the work area
 // of the monitor it overlaps most. Otherwise the window opens 1180 x 720 centred in the
 // primary work area, and a saved maximised state is ignored.
-StartPlacement chooseStartPlacement(const AppState& app, const std::vector<MonitorArea>& monitors);
+StartPlacement chooseStartPlacement(const Config& cfg, const std::vector<MonitorArea>& monitors);
 
 // The window moved or changed size (outer rectangle in screen coordinates).
 struct WindowPos {

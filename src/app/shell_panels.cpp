@@ -5,7 +5,6 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/clock.h"
-#include "platform/file_io.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -14,9 +13,8 @@ namespace {
 
 constexpr Color kLabel = rgb(192, 192, 192);
 constexpr Color kSortedHeader = rgb(240, 248, 136);
-constexpr int kHeaderHeight = 22;
-constexpr int kRowHeight = 22;
-constexpr int kQuoteRowKind = 6;
+constexpr int kHeaderHeight = kQuoteListHeaderHeight;
+constexpr int kRowHeight = kQuoteListRowHeight;
 
 enum Align { Left, Right };
 
@@ -76,12 +74,14 @@ Cell cellOf(const StockRecord& s, int column, int rowNumber) {
   }
 }
 
-std::string dirState(int n, const std::string& dir) {
-  const char* state = dir.empty() ? "待配置" : isDirectory(dir) ? "已生效" : "没生效";
+std::string dirState(int n, const std::string& dir, bool exists) {
+  const char* state = dir.empty() ? "待配置" : exists ? "已生效" : "没生效";
   return strPrintf("数据%d%s", n, state);
 }
 
 }  // namespace
+
+int quoteListRows(int height) { return std::max(1, (height - kHeaderHeight) / kRowHeight); }
 
 std::string largeNumberText(double v) {
   if (v >= 1e8) return strPrintf("%.2f亿", v / 1e8);
@@ -90,14 +90,14 @@ std::string largeNumberText(double v) {
   return {};
 }
 
-void paintQuoteListArea(AppState& app, Canvas& c, const Rect& area) {
+void paintQuoteListArea(const AppState& app, Canvas& c, const Rect& area, LastPainted& out) {
   c.fillRect(area, rgb(0, 0, 0));
-  app.listWidth = area.width();
-  app.listHeight = area.height();
   if (area.empty()) return;
+  out.quoteList = area;
+  out.listRows = quoteListRows(area.height());
 
   // Columns scale with the display, not the window, and show while they fit (at least three).
-  double scale = double(std::max(app.screenW, 1280) - 8) / kBaseWidthSum;
+  double scale = double(std::max(app.win.screenW, 1280) - 8) / kBaseWidthSum;
   int lefts[kColumnCount + 1];
   int shown = 0;
   int x = area.left + 2;
@@ -114,18 +114,16 @@ void paintQuoteListArea(AppState& app, Canvas& c, const Rect& area) {
   c.setFont(Font{"Microsoft YaHei", 16, false});
   for (int i = 1; i < shown; ++i) {
     Rect r{lefts[i] + 4, area.top + 3, lefts[i + 1] - 4, area.top + kHeaderHeight};
-    Color col = i == app.sortColumn ? kSortedHeader : kLabel;
+    Color col = i == app.list.sortColumn ? kSortedHeader : kLabel;
     c.textInRect(r, kColumns[i].header, col, kColumns[i].align == Right ? AlignRight : AlignLeft);
   }
 
-  int count = int(app.stocks.size());
-  int rows = std::max(1, (area.height() - kHeaderHeight) / kRowHeight);
-  int top = std::clamp(app.listTop, 0, count);
-  for (int k = 0; k < rows && top + k < count; ++k) {
-    int pos = top + k;
-    int idx = app.listOrder.empty() ? pos : (size_t(pos) < app.listOrder.size() ? app.listOrder[size_t(pos)] : -1);
-    if (idx < 0 || idx >= count) continue;
-    const StockRecord& s = app.stocks[size_t(idx)];
+  int count = int(app.market.stocks.size());
+  int top = std::clamp(app.list.listTop, 0, count);
+  for (int k = 0; k < out.listRows && top + k < count; ++k) {
+    int idx = instrumentAtViewPos(app.list, count, top + k);
+    if (idx < 0) continue;
+    const StockRecord& s = app.market.stocks[size_t(idx)];
     int rowTop = area.top + kHeaderHeight + kRowHeight * k;
     for (int i = 0; i < shown; ++i) {
       Cell cell = cellOf(s, i, k + 1);
@@ -134,35 +132,36 @@ void paintQuoteListArea(AppState& app, Canvas& c, const Rect& area) {
       Rect r{lefts[i] + 4, rowTop + 3, lefts[i + 1] - 4, rowTop + kRowHeight};
       c.textInRect(r, cell.text, cell.color, kColumns[i].align == Right ? AlignRight : AlignLeft);
     }
-    app.hitAreas.push_back(HitArea{area.left, rowTop, area.right, rowTop + kRowHeight, kQuoteRowKind, idx});
-    if (idx == app.curIdx)
+    out.hitAreas.push_back(HitArea{area.left, rowTop, area.right, rowTop + kRowHeight, HitKind::QuoteRow, idx});
+    if (idx == app.view.curIdx)
       c.line(Point{area.left, rowTop + 21}, Point{area.right, rowTop + 21}, Pen{rgb(200, 185, 90)});
   }
   c.line(Point{area.left, area.bottom - 1}, Point{area.right, area.bottom - 1}, Pen{rgb(50, 54, 62)});
   c.popClip();
 }
 
-void paintChartArea(AppState& app, Canvas& c, const ShellLayout& layout) {
+void paintChartArea(const AppState& app, Canvas& c, const ShellLayout& layout, LastPainted& out) {
   // The K-line and intraday charts, the tab bar and the quote panel paint here with the
   // charting subsystem; until then the chart view stays black.
 }
 
 std::string statusLineText(const AppState& app, const std::string& now) {
   int rising = 0, falling = 0;
-  for (const StockRecord& s : app.stocks) (s.lastPrice >= s.prevClose ? rising : falling)++;
+  for (const StockRecord& s : app.market.stocks) (s.lastPrice >= s.prevClose ? rising : falling)++;
   std::string name = "—", code;
-  if (app.curIdx >= 0 && size_t(app.curIdx) < app.stocks.size()) {
-    const StockRecord& s = app.stocks[size_t(app.curIdx)];
-    bool masked = blindGame(app) && app.curIdx == app.train.stockIdx;
+  if (app.market.valid(app.view.curIdx)) {
+    const StockRecord& s = app.market.stocks[size_t(app.view.curIdx)];
+    bool masked = blindGame(app) && app.view.curIdx == app.train.stockIdx;
     name = masked ? "******" : s.name;
     code = masked ? "******" : s.code;
   }
   return strPrintf("%s  |  %s  %s  |  上涨 %d  下跌 %d  |  当前: %s(%s)  |  %s", kProgramTitle,
-                   dirState(1, app.datDir).c_str(), dirState(2, app.lc1Dir).c_str(), rising, falling, name.c_str(),
+                   dirState(1, app.config.datDir, app.config.datDirExists).c_str(),
+                   dirState(2, app.config.lc1Dir, app.config.lc1DirExists).c_str(), rising, falling, name.c_str(),
                    code.c_str(), now.c_str());
 }
 
-void paintStatusLine(AppState& app, Canvas& c, const Rect& area) {
+void paintStatusLine(const AppState& app, Canvas& c, const Rect& area) {
   if (area.empty()) return;
   c.fillRect(area, rgb(240, 240, 245));
   c.setFont(Font{"Microsoft YaHei UI", 14, false});
@@ -172,9 +171,9 @@ void paintStatusLine(AppState& app, Canvas& c, const Rect& area) {
   // The command message ends 8 pixels from the right edge; the state line is cut before it.
   int right = area.right - 8;
   int messageLeft = right;
-  if (!app.statusText.empty()) {
-    messageLeft = right - c.textSize(app.statusText).cx;
-    c.textInRect(Rect{std::max(area.left, messageLeft), area.top, right, area.bottom}, app.statusText,
+  if (!app.win.statusText.empty()) {
+    messageLeft = right - c.textSize(app.win.statusText).cx;
+    c.textInRect(Rect{std::max(area.left, messageLeft), area.top, right, area.bottom}, app.win.statusText,
                  rgb(176, 0, 0), AlignRight | AlignVCenter);
   }
   Rect stateRect{area.left + 8, area.bottom - 20, std::max(area.left + 8, messageLeft - 8), area.bottom};

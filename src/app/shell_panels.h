@@ -10,17 +10,25 @@
 namespace zor {
 
 struct AppState;
+struct LastPainted;
 struct ShellLayout;
 
+constexpr int kQuoteListHeaderHeight = 22;
+constexpr int kQuoteListRowHeight = 22;
+
+// Rows a quote list of `height` pixels shows: max(1, (height - 22) / 22).
+int quoteListRows(int height);
+
 // The quote list: header row and one row per instrument from `listTop`, each row registering
-// a hit area of kind 6 with its instrument index. Without instruments only the header shows.
-void paintQuoteListArea(AppState& app, Canvas& c, const Rect& area);
+// a hit area of kind QuoteRow with its instrument index (into `out`, with the list's rectangle
+// and row count). Without instruments only the header shows.
+void paintQuoteListArea(const AppState& app, Canvas& c, const Rect& area, LastPainted& out);
 
 // The chart views (K-line, intraday, trading panel) paint here once they exist.
-void paintChartArea(AppState& app, Canvas& c, const ShellLayout& layout);
+void paintChartArea(const AppState& app, Canvas& c, const ShellLayout& layout, LastPainted& out);
 
 // The status line: the composite state line on the left and `statusText` right-aligned.
-void paintStatusLine(AppState& app, Canvas& c, const Rect& area);
+void paintStatusLine(const AppState& app, Canvas& c, const Rect& area);
 
 // The composite text of the status line at local time `now` ("%04d-%02d-%02d %02d:%02d:%02d").
 std::string statusLineText(const AppState& app, const std::string& now);

@@ -2,7 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/config.h"
-#include "app/trace_log.h"
+#include "platform/trace_log.h"
 #include "data/loaders.h"
 #include "platform/random.h"
 #include "platform/text.h"
@@ -33,27 +33,27 @@ void applyStartMode(AppState& app, int mode) {}
 
 int runStartup(AppState& app, StartupHost& host) {
   host.enableDpiAwareness();
-  app.exeDir = host.executableDirectory();
+  app.config.exeDir = host.executableDirectory();
 
   // A longer directory would be cut and then name another one: refuse before any file is
   // touched. A second process in the same directory would overwrite this one's files.
-  if (app.exeDir.size() > kPathMax) {
+  if (app.config.exeDir.size() > kPathMax) {
     app.ui->messageBox(kPathTooLongText, kHintCaption, MsgInfo);
     return 1;
   }
-  if (!host.acquireInstanceLock(instanceLockName(app.exeDir))) {
+  if (!host.acquireInstanceLock(instanceLockName(app.config.exeDir))) {
     host.activateRunningInstance();
     app.ui->messageBox(kAlreadyRunningText, kHintCaption, MsgInfo);
     return 0;
   }
 
-  openTraceLog(app.exeDir);
+  openTraceLog(app.config.exeDir);
   host.installCrashFilter();
-  traceLine("WinMain start, exeDir=%s build=%s APP_MODE=%d", app.exeDir.c_str(), kBuildName, kAppMode);
+  traceLine("WinMain start, exeDir=%s build=%s APP_MODE=%d", app.config.exeDir.c_str(), kBuildName, kAppMode);
   host.registerExitHandler();
 
-  readConfig(app);
-  if (!hasValidDataDir(app)) host.dataDirectoryDialog(app);
+  readConfig(app.config);
+  if (!hasValidDataDir(app.config)) host.dataDirectoryDialog(app);
   seedRandom(host.timeSeed());
 
   host.showSplash();
@@ -63,7 +63,7 @@ int runStartup(AppState& app, StartupHost& host) {
   loadAccountsAtStartup(app);
 
   if (!host.createMainWindow(app)) return 1;
-  host.showMainWindow(app, chooseStartPlacement(app, host.monitors()));
+  host.showMainWindow(app, chooseStartPlacement(app.config, host.monitors()));
 
   int mode = host.modeDialog(app);
   applyStartMode(app, mode == 0 ? 1 : mode);

@@ -12,7 +12,7 @@ namespace {
 
 int64_t money(double v) { return std::isfinite(v) ? int64_t(std::llround(v * 100)) : -1; }
 
-bool validIndex(const AppState& app, int64_t i) { return i >= 0 && uint64_t(i) < app.stocks.size(); }
+bool validIndex(const AppState& app, int64_t i) { return i >= 0 && uint64_t(i) < app.market.stocks.size(); }
 
 // Accounts are numbered like order modes: 0 history, 1 real-time, 2 training.
 const Account* accountOf(const AppState& app, int64_t a) {
@@ -27,8 +27,8 @@ const Account* accountOf(const AppState& app, int64_t a) {
 // The account the current tab trades on: training tabs 2 and 3, real-time tabs 4 and 5,
 // the history account otherwise.
 const Account& tabAccount(const AppState& app) {
-  if (app.tradeTab == 2 || app.tradeTab == 3) return app.trainAccount;
-  if (app.tradeTab == 4 || app.tradeTab == 5) return app.liveAccount;
+  if (isKlineTrainingTab(app.mode.tradeTab)) return app.trainAccount;
+  if (isRealTimeTab(app.mode.tradeTab)) return app.liveAccount;
   return app.histAccount;
 }
 
@@ -57,18 +57,18 @@ const HitArea* findHit(const AppState& app, uint64_t packed, bool exactIndex) {
   int kind = int(packed & 0xFFFF);
   bool withIndex = exactIndex || packed >= 65536;
   int index = int((packed >> 16) & 0x7FFF);
-  for (const HitArea& h : app.hitAreas)
-    if (h.kind == kind && (!withIndex || h.index == index)) return &h;
+  for (const HitArea& h : app.win.painted.hitAreas)
+    if (hitKindValue(h.kind) == kind && (!withIndex || h.index == index)) return &h;
   return nullptr;
 }
 
 int64_t packXY(int x, int y) { return int64_t(x) * 65536 + y; }
 
 int64_t textQuery(const AppState& app, uint64_t which, int64_t offset) {
-  const std::string& t = which == 0   ? app.userName
-                         : which == 2 ? app.statusText
+  const std::string& t = which == 0   ? app.config.userName
+                         : which == 2 ? app.win.statusText
                          : which == 3 ? app.train.status
-                                      : app.userAcct;
+                                      : app.config.userAcct;
   if (offset < 0 || uint64_t(offset) > t.size()) return -1;
   uint64_t v = 0;
   size_t n = std::min<size_t>(8, t.size() - size_t(offset));
@@ -79,7 +79,7 @@ int64_t textQuery(const AppState& app, uint64_t which, int64_t offset) {
 int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
   const TrainState& tr = app.train;
   const Account& cur = tabAccount(app);
-  auto stock = [&](int64_t i) -> const StockRecord* { return validIndex(app, i) ? &app.stocks[size_t(i)] : nullptr; };
+  auto stock = [&](int64_t i) -> const StockRecord* { return validIndex(app, i) ? &app.market.stocks[size_t(i)] : nullptr; };
   auto order = [&](int64_t i) -> const Order* {
     return i >= 0 && uint64_t(i) < app.orders.size() ? &app.orders[size_t(i)] : nullptr;
   };
@@ -98,39 +98,37 @@ int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
     case QTrainDeals: return int64_t(app.trainAccount.deals.size());
     case QOrders: return int64_t(app.orders.size());
     case QRestingOrders: return restingOrders(app, -1);
-    case QTradeTab: return app.tradeTab;
-    case QCurIdx: return app.curIdx;
+    case QTradeTab: return int(app.mode.tradeTab);
+    case QCurIdx: return app.view.curIdx;
     case QTPlusOne: return app.tPlusOne;
     case QTrainCur: return tr.cur;
     case QTrainStart: return tr.start;
     case QTrainStock: return tr.stockIdx;
     case QTrainMaxDrawdown: return std::isfinite(tr.maxDrawdown) ? int64_t(std::llround(tr.maxDrawdown * 10000)) : -1;
-    case QReplayCursor: return app.cursor;
-    case QReplayFrames: return app.frames;
-    case QReplayInterval: return app.replayIntervalMs;
+    case QReplayCursor: return app.replay.cursor;
+    case QReplayFrames: return app.replay.frames;
+    case QReplayInterval: return app.replay.replayIntervalMs;
     case QPositionQty: return position(arg) ? position(arg)->qty : -1;
     case QOrderStatus: return order(arg) ? order(arg)->status : -1;
     case QGameCode: return tr.active && stock(tr.stockIdx) ? codeNumber(stock(tr.stockIdx)->code) : -1;
-    case QStockCount: return int64_t(app.stocks.size());
-    case QPeriod: return app.period;
-    case QLiveStock: return app.liveStockIdx;
-    case QLiveOK: return app.liveOK;
+    case QStockCount: return int64_t(app.market.stocks.size());
+    case QPeriod: return app.view.period;
+    case QLiveStock: return app.live.liveStockIdx;
+    case QLiveOK: return app.live.liveOK;
     case QDayBars: return stock(arg) ? int64_t(stock(arg)->k.size()) : -1;
     case QMinuteBars: return stock(arg) ? int64_t(stock(arg)->minAll.size()) : -1;
     case QLatestDayMinutes: return stock(arg) ? int64_t(stock(arg)->minc.size()) : -1;
     case QLastPrice: return stock(arg) ? money(stock(arg)->lastPrice) : -1;
     case QPrevClose: return stock(arg) ? money(stock(arg)->prevClose) : -1;
-    case QSortColumn: return app.sortColumn > 0 ? app.sortColumn : 0;
-    case QSortAscending: return app.sortAscending;
-    case QMouse: return app.mouseInside ? packXY(app.mouseX, app.mouseY) : -1;
-    case QListTop: return app.listTop;
-    case QListRow: {
-      if (arg < 0 || uint64_t(arg) >= app.stocks.size()) return -1;
-      if (app.listOrder.empty()) return arg;
-      return uint64_t(arg) < app.listOrder.size() ? app.listOrder[size_t(arg)] : -1;
-    }
-    case QBarCount: return app.barCount;
-    case QScrollBack: return app.scrollBack;
+    case QSortColumn: return app.list.sortColumn > 0 ? app.list.sortColumn : 0;
+    case QSortAscending: return app.list.sortAscending;
+    case QMouse: return app.win.mouseInside ? packXY(app.win.mouseX, app.win.mouseY) : -1;
+    case QListTop: return app.list.listTop;
+    case QListRow:
+      if (arg < 0 || uint64_t(arg) >= app.market.stocks.size()) return -1;
+      return instrumentAtViewPos(app.list, int(app.market.stocks.size()), int(arg));
+    case QBarCount: return app.view.barCount;
+    case QScrollBack: return app.view.scrollBack;
     case QTrainHidden: return tr.hidden;
     case QTrainRevealed: return tr.revealed;
     case QTrainFinished: return tr.finished;
@@ -140,17 +138,17 @@ int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
     case QTrainDays: return tr.days;
     case QTrainAutoplayMs: return tr.autoplayMs;
     case QBaseline: return accountOf(app, arg) ? money(accountOf(app, arg)->baseline) : -1;
-    case QReplayStock: return app.replayStockIdx;
-    case QTrainDi: return app.trainDi;
+    case QReplayStock: return app.replay.replayStockIdx;
+    case QTrainDi: return app.replay.trainDi;
     case QNextOrderNo: return app.nextOrderNo;
     case QOrderNo: return order(arg) ? order(arg)->orderNo : -1;
     case QOrderMode: return order(arg) ? order(arg)->mode : -1;
     case QRestingOfMode: return arg >= 0 && arg <= 2 ? restingOrders(app, int(arg)) : -1;
     case QPositionCode: return position(arg) ? codeNumber(position(arg)->code) : -1;
-    case QStatusLength: return int64_t(app.statusText.size());
-    case QDataMode: return app.dataMode;
-    case QLiveSubPanels: return app.fsLive.subCount;
-    case QTradeMode: return app.tradeMode;
+    case QStatusLength: return int64_t(app.win.statusText.size());
+    case QDataMode: return app.config.dataMode;
+    case QLiveSubPanels: return app.config.fsLive.subCount;
+    case QTradeMode: return int(app.mode.tradeMode);
     case QHitTopLeft:
     case QHitBottomRight: {
       // Bit 31 asks for the index explicitly, so that index 0 can be named.
@@ -165,17 +163,17 @@ int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
 
 int64_t viewBits(const AppState& app) {
   uint32_t v = 0;
-  if (app.listView) v |= ViewList;
-  if (app.trend) v |= ViewTrend;
-  if (app.tradeView) v |= ViewTrade;
-  if (app.tradePanelClosed) v |= ViewTradePanelClosed;
-  v |= uint32_t(app.tradeFocus & 15) << ViewTradeFocusShift;
-  v |= uint32_t(app.tradeTab & 15) << ViewTradeTabShift;
-  v |= uint32_t(app.period & 15) << ViewPeriodShift;
-  if (app.trainFieldFocused) v |= ViewTrainFieldFocused;
-  if (app.tradeMode != 0) v |= ViewRealTimeOff;
+  if (app.view.listView) v |= ViewList;
+  if (app.view.trend) v |= ViewTrend;
+  if (app.view.tradeView) v |= ViewTrade;
+  if (app.win.tradePanelClosed) v |= ViewTradePanelClosed;
+  v |= uint32_t(app.win.tradeFocus & 15) << ViewTradeFocusShift;
+  v |= uint32_t(int(app.mode.tradeTab) & 15) << ViewTradeTabShift;
+  v |= uint32_t(app.view.period & 15) << ViewPeriodShift;
+  if (app.win.trainFieldFocused) v |= ViewTrainFieldFocused;
+  if (app.mode.tradeMode != TradeMode::RealTime) v |= ViewRealTimeOff;
   if (app.train.active) v |= ViewGameActive;
-  if (app.training) v |= ViewReplayRunning;
+  if (app.replay.training) v |= ViewReplayRunning;
   if (app.train.autoplay) v |= ViewAutoplay;
   return v;
 }
@@ -187,8 +185,8 @@ int64_t queryState(const AppState& app, unsigned msgOffset, uint64_t wParam, int
     case QueryText: return textQuery(app, wParam, lParam);
     case QueryHitCount: {
       int64_t n = 0;
-      for (const HitArea& h : app.hitAreas)
-        if (uint64_t(h.kind) == wParam) ++n;
+      for (const HitArea& h : app.win.painted.hitAreas)
+        if (uint64_t(hitKindValue(h.kind)) == wParam) ++n;
       return n;
     }
     case QueryHitCentre: {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/csv.h"
+#include "platform/number_text.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -42,38 +44,18 @@ std::vector<int32_t> dayBarDates(std::span<const DayBar> bars) {
   return dates;
 }
 
-namespace {
-
-std::string csvValue(double v) {
-  if (!std::isfinite(v)) return std::string();
-  for (int digits = 15; digits < 17; ++digits) {
-    std::string s = strPrintf("%.*g", digits, v);
-    if (std::strtod(s.c_str(), nullptr) == v) return s;
-  }
-  return strPrintf("%.17g", v);
-}
-
-std::string csvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
-}  // namespace
-
 std::string formulaLinesCsv(std::span<const DayBar> bars, const std::vector<OutputLine>& lines) {
   std::string out = "date";
-  for (const OutputLine& line : lines) out += "," + csvField(line.name);
+  for (const OutputLine& line : lines) {
+    out += ',';
+    appendCsvField(out, line.name);
+  }
   out += '\n';
   for (size_t i = 0; i < bars.size(); ++i) {
-    out += csvField(std::string(bars[i].dateText()));
+    appendCsvField(out, bars[i].dateText());
     for (const OutputLine& line : lines) {
       out += ',';
-      if (i < line.values.size()) out += csvValue(line.values[i]);
+      if (i < line.values.size()) appendNumber(out, line.values[i]);
     }
     out += '\n';
   }

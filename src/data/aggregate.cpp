@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "data/series.h"
+#include "platform/calendar.h"
 
 namespace zor {
 
@@ -38,32 +39,14 @@ struct GroupBuilder {
   }
 };
 
-// Days since 1970-01-01 of a proleptic Gregorian date (any integers give some number).
-int64_t dayNumber(int64_t y, int64_t m, int64_t d) {
-  y -= m <= 2;
-  int64_t era = (y >= 0 ? y : y - 399) / 400;
-  int64_t yoe = y - era * 400;
-  int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
 // The group key of a daily bar in a calendar period; bars with equal keys share a bar.
 int64_t calendarKey(const DayBar& b, int period) {
   int d = b.dateInt();
-  int64_t y = d / 10000, m = std::clamp((d / 100) % 100, 1, 12), day = d % 100;
   switch (period) {
-    case PeriodWeek: {
-      int64_t n = dayNumber(y, m, day);
-      int64_t mondayOffset = ((n + 3) % 7 + 7) % 7;  // 1970-01-01 was a Thursday
-      return n - mondayOffset;
-    }
-    case PeriodMonth:
-      return y * 12 + m;
-    case PeriodQuarter:
-      return y * 4 + (m - 1) / 3;
-    default:  // PeriodYear
-      return y;
+    case PeriodWeek: return weekKey(d);
+    case PeriodMonth: return monthKey(d);
+    case PeriodQuarter: return quarterKey(d);
+    default: return yearKey(d);  // PeriodYear
   }
 }
 

@@ -6,8 +6,7 @@
 #include <list>
 #include <mutex>
 
-#include "app/app_state.h"
-#include "app/trace_log.h"
+#include "platform/trace_log.h"
 #include "data/series.h"
 
 namespace zor {
@@ -130,8 +129,6 @@ std::vector<DayBar> daySeries(const DayBar& day, const std::vector<MinuteBar>& m
 
 namespace {
 
-bool mergedMode(const AppState* app) { return app == nullptr || app->tradeMode != 0; }
-
 // Days of `k` and of `minAll` in ascending order; a date with minute bars shows them, any
 // other date its synthetic shape.
 std::vector<DayBar> mergedSeries(const StockRecord& rec, int period) {
@@ -160,9 +157,9 @@ std::vector<DayBar> mergedSeries(const StockRecord& rec, int period) {
 
 }  // namespace
 
-std::vector<DayBar> buildDisplaySeries(const StockRecord& rec, int period, const AppState* app) {
+std::vector<DayBar> buildDisplaySeries(const StockRecord& rec, int period, TradeMode mode) {
   if (!isMinutePeriod(period)) return aggregateDayBars(rec.k, period);
-  if (mergedMode(app)) {
+  if (mode != TradeMode::RealTime) {
     std::vector<DayBar> out = mergedSeries(rec, period);
     if (msgTraceOn())
       traceLine("displaySeries MERGED period=%d k.size=%zu minAll.size=%zu -> out.size=%zu", period, rec.k.size(),
@@ -177,17 +174,16 @@ std::vector<DayBar> buildDisplaySeries(const StockRecord& rec, int period, const
 }
 
 // ---------------------------------------------------------------------------------------------
-// Memo. A series depends on the period, the mode and the bytes of `k` and `minAll`; an entry
-// keeps an exact copy of those inputs and is used only when every byte matches, so edits in
-// place, reloads and evictions can never make it stale.
+// Memo. A series depends on the period, the mode and the instrument's bars; the bars are named
+// by their generation (barsChanged), which never repeats, so an entry can never be stale. An
+// entry holds only the result.
 
 namespace {
 
 struct MemoEntry {
+  uint64_t generation = 0;
   int period = 0;
   bool merged = false;
-  std::vector<DayBar> k;
-  std::vector<MinuteBar> minAll;
   DisplaySeriesPtr series;
 };
 
@@ -197,14 +193,7 @@ constexpr size_t kMemoBytes = 384ull << 20;  // results kept, beyond the newest 
 std::mutex gMemoLock;
 std::list<MemoEntry> gMemo;  // most recently used first
 
-template <class T>
-bool sameBytes(const std::vector<T>& a, const std::vector<T>& b) {
-  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
-}
-
-size_t entryBytes(const MemoEntry& e) {
-  return e.series->size() * sizeof(DayBar) + e.k.size() * sizeof(DayBar) + e.minAll.size() * sizeof(MinuteBar);
-}
+size_t entryBytes(const MemoEntry& e) { return e.series->size() * sizeof(DayBar); }
 
 void traceHit(const StockRecord& rec, int period, bool merged, size_t size) {
   if (!msgTraceOn()) return;
@@ -217,35 +206,27 @@ void traceHit(const StockRecord& rec, int period, bool merged, size_t size) {
 
 }  // namespace
 
-DisplaySeriesPtr displaySeries(const StockRecord& rec, int period, const AppState* app) {
-  bool merged = isMinutePeriod(period) && mergedMode(app);
-  // Real-time minute series ignore the daily bars; day series ignore the minutes.
-  bool useK = !isMinutePeriod(period) || merged;
-  bool useMinutes = isMinutePeriod(period);
-  static const std::vector<DayBar> noDays;
-  static const std::vector<MinuteBar> noMinutes;
-  const std::vector<DayBar>& k = useK ? rec.k : noDays;
-  const std::vector<MinuteBar>& mins = useMinutes ? rec.minAll : noMinutes;
+DisplaySeriesPtr displaySeries(const StockRecord& rec, int period, TradeMode mode) {
+  bool merged = isMinutePeriod(period) && mode != TradeMode::RealTime;
+  // Day periods do not depend on the mode: one entry serves both.
+  if (!isMinutePeriod(period)) mode = TradeMode::History;
+  // Bars that were never loaded or changed through barsChanged have generation 0: they are
+  // not memoised (a fresh build is exact, and cheap for so few bars).
+  if (rec.barsGeneration == 0)
+    return std::make_shared<const std::vector<DayBar>>(buildDisplaySeries(rec, period, mode));
   {
     std::lock_guard<std::mutex> lock(gMemoLock);
     for (auto it = gMemo.begin(); it != gMemo.end(); ++it) {
-      if (it->period != period || it->merged != merged || !sameBytes(it->k, k) || !sameBytes(it->minAll, mins))
-        continue;
+      if (it->generation != rec.barsGeneration || it->period != period || it->merged != merged) continue;
       gMemo.splice(gMemo.begin(), gMemo, it);
       DisplaySeriesPtr hit = gMemo.front().series;
       traceHit(rec, period, merged, hit->size());
       return hit;
     }
   }
-  auto series = std::make_shared<const std::vector<DayBar>>(buildDisplaySeries(rec, period, app));
+  auto series = std::make_shared<const std::vector<DayBar>>(buildDisplaySeries(rec, period, mode));
   std::lock_guard<std::mutex> lock(gMemoLock);
-  MemoEntry e;
-  e.period = period;
-  e.merged = merged;
-  e.k = k;
-  e.minAll = mins;
-  e.series = series;
-  gMemo.push_front(std::move(e));
+  gMemo.push_front(MemoEntry{rec.barsGeneration, period, merged, series});
   size_t total = 0, kept = 0;
   for (auto it = gMemo.begin(); it != gMemo.end();) {
     total += entryBytes(*it);

@@ -2,8 +2,7 @@
 // the THS file readers.
 #include <algorithm>
 
-#include "app/app_state.h"
-#include "app/trace_log.h"
+#include "platform/trace_log.h"
 #include "data/formats.h"
 #include "data/loaders.h"
 #include "data/names.h"
@@ -54,13 +53,13 @@ void quoteFromDayTail(const std::string& path, StockRecord& rec) {
 
 }  // namespace
 
-void scanVipdoc(AppState& app, StockScan& scan) {
+void scanVipdoc(const std::string& lc1Dir, StockScan& scan) {
   struct Folder {
     const char* name;
     int market;
   };
   for (Folder f : {Folder{"sz", 0}, Folder{"sh", 1}}) {
-    std::string dir = joinPath(joinPath(app.lc1Dir, f.name), "lday");
+    std::string dir = joinPath(joinPath(lc1Dir, f.name), "lday");
     for (const DirEntry& e : listDirectory(dir, "*.day")) {
       std::string code;
       if (!entryCode(e, code)) continue;
@@ -122,8 +121,7 @@ bool probeThsClose(const std::string& path, double& last, double& prev) {
   return thsCloses(tail, layout, last, prev);
 }
 
-void scanThs(AppState& app, StockScan& scan) {
-  MarketDataState& data = app.data;
+void scanThs(Market& data, StockScan& scan) {
   // The names belong to the root they were read from.
   if (!data.thsNamesLoaded || data.thsNamesRoot != scan.thsRoot) {
     data.thsNames.clear();

@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
-#include "app/trace_log.h"
+#include "platform/trace_log.h"
 #include "data/formats.h"
 #include "data/names.h"
 #include "platform/file_io.h"
@@ -13,22 +12,22 @@
 
 namespace zor {
 
-std::string datFilePath(const AppState& app, std::string_view name) { return joinPath(app.datDir, name); }
+std::string datFilePath(const Market& m, std::string_view name) { return joinPath(m.dirs.datDir, name); }
 
-std::string vipdocPath(const AppState& app, const StockRecord& rec, const char* folder, const char* ext) {
-  std::string dir = joinPath(joinPath(app.lc1Dir, rec.market == 1 ? "sh" : "sz"), folder);
+std::string vipdocPath(const Market& m, const StockRecord& rec, const char* folder, const char* ext) {
+  std::string dir = joinPath(joinPath(m.dirs.lc1Dir, rec.market == 1 ? "sh" : "sz"), folder);
   return joinPath(dir, fullCode(rec) + ext);
 }
 
 // ---------------------------------------------------------------------------------------------
 // index.dat
 
-void scanDatIndex(AppState& app, StockScan& scan) {
-  std::string path = datFilePath(app, "index.dat");
+void scanDatIndex(const std::string& datDir, UiServices& ui, StockScan& scan) {
+  std::string path = joinPath(datDir, "index.dat");
   uint64_t size = 0;
   std::string head;
   if (!fileSize(path, size) || !readFileRange(path, 0, 8, head)) {
-    app.ui->messageBox(strPrintf(kMsgIndexOpen, path.c_str()), kCaptionDataDir, MsgError | MsgTopmost);
+    ui.messageBox(strPrintf(kMsgIndexOpen, path.c_str()), kCaptionDataDir, MsgError | MsgTopmost);
     return;
   }
   // Only the entries that can be used are read: at most 200,000 at the stride of the layout.
@@ -36,11 +35,11 @@ void scanDatIndex(AppState& app, StockScan& scan) {
   std::string bytes;
   DatIndex index;
   if (!readFileRange(path, 0, datIndexReadLength(n, size), bytes)) {
-    app.ui->messageBox(strPrintf(kMsgIndexOpen, path.c_str()), kCaptionDataDir, MsgError | MsgTopmost);
+    ui.messageBox(strPrintf(kMsgIndexOpen, path.c_str()), kCaptionDataDir, MsgError | MsgTopmost);
     return;
   }
   if (!parseDatIndex(bytes, size, index)) {
-    app.ui->messageBox(kMsgIndexMagic, kCaptionDataDir, MsgError | MsgTopmost);
+    ui.messageBox(kMsgIndexMagic, kCaptionDataDir, MsgError | MsgTopmost);
     return;
   }
   int maxDate = 0, badPrice = 0;
@@ -73,17 +72,17 @@ void scanDatIndex(AppState& app, StockScan& scan) {
 // ---------------------------------------------------------------------------------------------
 // The table
 
-void scanLc1Dir(AppState& app, StockScan& scan) {
-  if (!isDirectory(app.lc1Dir)) {
-    app.ui->messageBox(strPrintf(kMsgLc1Missing, app.lc1Dir.c_str()), kCaptionDataDir, MsgError | MsgTopmost);
+void scanLc1Dir(Market& m, const std::string& lc1Dir, UiServices& ui, StockScan& scan) {
+  if (!isDirectory(lc1Dir)) {
+    ui.messageBox(strPrintf(kMsgLc1Missing, lc1Dir.c_str()), kCaptionDataDir, MsgError | MsgTopmost);
     return;
   }
   // A path is never cut: a shortened path would name another directory.
-  scan.thsRoot = findThsRoot(app.lc1Dir);
+  scan.thsRoot = findThsRoot(lc1Dir);
   if (!scan.thsRoot.empty())
-    scanThs(app, scan);
+    scanThs(m, scan);
   else
-    scanVipdoc(app, scan);
+    scanVipdoc(lc1Dir, scan);
 }
 
 bool passesListingRule(const StockRecord& rec, std::string& bare) {
@@ -98,16 +97,16 @@ bool passesListingRule(const StockRecord& rec, std::string& bare) {
   return true;
 }
 
-bool loadAllStocks(AppState& app) {
-  bool datOk = !app.datDir.empty() && isDirectory(app.datDir);
-  bool lc1Ok = !app.lc1Dir.empty() && isDirectory(app.lc1Dir);
+bool loadAllStocks(Market& m, const DataDirs& dirs, TradeMode mode, UiServices& ui) {
+  bool datOk = !dirs.datDir.empty() && isDirectory(dirs.datDir);
+  bool lc1Ok = !dirs.lc1Dir.empty() && isDirectory(dirs.lc1Dir);
   if (!datOk && !lc1Ok) {
-    app.ui->messageBox(kMsgNoDataDir, kCaptionDataDir, MsgError | MsgTopmost);
+    ui.messageBox(kMsgNoDataDir, kCaptionDataDir, MsgError | MsgTopmost);
     return false;
   }
   StockScan scan;
-  if (datOk) scanDatIndex(app, scan);
-  if (lc1Ok) scanLc1Dir(app, scan);
+  if (datOk) scanDatIndex(dirs.datDir, ui, scan);
+  if (lc1Ok) scanLc1Dir(m, dirs.lc1Dir, ui, scan);
 
   std::vector<StockRecord> table;
   table.reserve(scan.map.size());
@@ -120,11 +119,11 @@ bool loadAllStocks(AppState& app) {
   for (size_t i = 0; i < table.size(); ++i) table[i].index = int(i);
 
   // Names: index.dat, then the built-in table and stock_names.txt, each overriding.
-  if (datOk) loadIndexNames(app.datDir, app.data.names);
-  loadExtraNames(app.exeDir, app.data.names);
+  if (datOk) loadIndexNames(dirs.datDir, m.names);
+  loadExtraNames(dirs.exeDir, m.names);
   for (StockRecord& rec : table) {
-    auto it = app.data.names.find(rec.code);
-    if (it != app.data.names.end()) rec.name = cutUtf8(it->second, kNameMax);
+    auto it = m.names.find(rec.code);
+    if (it != m.names.end()) rec.name = cutUtf8(it->second, kNameMax);
   }
   table.erase(std::remove_if(table.begin(), table.end(),
                              [](const StockRecord& r) { return r.name.find("指数") != std::string::npos; }),
@@ -132,13 +131,14 @@ bool loadAllStocks(AppState& app) {
 
   // An empty table would leave nothing to show or train on: keep the old one.
   if (table.empty()) {
-    app.ui->messageBox(kMsgNothingFound, kCaptionNoData, MsgWarning | MsgTopmost);
+    ui.messageBox(kMsgNothingFound, kCaptionNoData, MsgWarning | MsgTopmost);
     return false;
   }
-  app.stocks = std::move(table);
-  app.data.thsRoot = scan.thsRoot;
-  size_t first = std::min<size_t>(kDayBarsAtStart, app.stocks.size());
-  for (size_t i = 0; i < first; ++i) loadDayBars(app.stocks[i], app);
+  m.stocks = std::move(table);
+  m.dirs = dirs;
+  m.thsRoot = scan.thsRoot;
+  size_t first = std::min<size_t>(kDayBarsAtStart, m.stocks.size());
+  for (size_t i = 0; i < first; ++i) loadDayBars(m, m.stocks[i], mode);
   return true;
 }
 
@@ -149,8 +149,8 @@ namespace {
 
 constexpr uint64_t kDayFileMax = 64ull << 20;
 
-void readDatDays(const AppState& app, const StockRecord& rec, std::vector<DayBar>& out) {
-  std::string path = datFilePath(app, rec.dataFile);
+void readDatDays(const Market& m, const StockRecord& rec, std::vector<DayBar>& out) {
+  std::string path = datFilePath(m, rec.dataFile);
   std::string head;
   DatHeader h;
   if (!readFileRange(path, 0, kDatHeader, head) || !parseDatHeader(head, h)) return;
@@ -161,9 +161,9 @@ void readDatDays(const AppState& app, const StockRecord& rec, std::vector<DayBar
   decodeDatDays(bytes, out);
 }
 
-void readVipdocDays(const AppState& app, const StockRecord& rec, std::vector<DayBar>& out) {
+void readVipdocDays(const Market& m, const StockRecord& rec, std::vector<DayBar>& out) {
   std::string bytes;
-  if (!readFileRange(vipdocPath(app, rec, "lday", ".day"), 0, kDayFileMax, bytes)) return;
+  if (!readFileRange(vipdocPath(m, rec, "lday", ".day"), 0, kDayFileMax, bytes)) return;
   decodeDayRecords(bytes, out);
 }
 
@@ -174,16 +174,16 @@ struct SourcedBar {
 
 }  // namespace
 
-void loadDayBars(StockRecord& rec, AppState& app) {
+void loadDayBars(const Market& m, StockRecord& rec, TradeMode mode) {
   if (rec.dayLoaded) return;
-  if ((!rec.hasDat && !rec.hasLc1) || (!app.data.thsRoot.empty() && !rec.hasDat)) {
+  if ((!rec.hasDat && !rec.hasLc1) || (!m.thsRoot.empty() && !rec.hasDat)) {
     rec.dayLoaded = true;  // such an instrument gets its daily bars from its minutes
     return;
   }
   std::vector<DayBar> dat, vip;
-  if (rec.hasDat) readDatDays(app, rec, dat);
+  if (rec.hasDat) readDatDays(m, rec, dat);
   // A THS directory has no .day files.
-  if (rec.hasLc1 && app.data.thsRoot.empty()) readVipdocDays(app, rec, vip);
+  if (rec.hasLc1 && m.thsRoot.empty()) readVipdocDays(m, rec, vip);
 
   std::vector<SourcedBar> all;
   all.reserve(dat.size() + vip.size());
@@ -203,7 +203,8 @@ void loadDayBars(StockRecord& rec, AppState& app) {
     }
   }
   rec.k = std::move(k);
-  buildQuoteSnapshot(rec, app.tradeMode);
+  barsChanged(rec);
+  buildQuoteSnapshot(rec, mode);
   rec.dayLoaded = true;
 }
 

@@ -2,8 +2,8 @@
 // converted DAT directory (index.dat and "%d.%s.dat" per instrument), a vipdoc directory
 // (sh|sz\lday\*.day, sh|sz\minline\*.lc1) or a THS history directory (shase|sznse|stb\min\*.min).
 //
-// The directories used are the resolved `app.datDir` and `app.lc1Dir`. Message boxes go
-// through `app.ui`; those of the table build are shown topmost, above the splash window.
+// The directories are resolved paths (DataDirs). Message boxes go through the UI services;
+// those of the table build are shown topmost, above the splash window.
 #pragma once
 
 #include <map>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "data/market.h"
+#include "platform/ui.h"
 
 namespace zor {
 
@@ -34,20 +35,22 @@ constexpr int kMinuteArraysKept = 64;   // minute arrays kept besides the instru
 using MergeMap = std::map<std::string, StockRecord>;
 struct StockScan {
   MergeMap map;
-  std::string thsRoot;  // set by the lc1 scan; becomes app.data.thsRoot with the new table
+  std::string thsRoot;  // set by the lc1 scan; becomes Market::thsRoot with the new table
 };
 
-// Builds `app.stocks` from the DAT and lc1 directories and loads the daily bars of the first
-// 60 instruments. Returns true when the table was replaced; otherwise the table (and the THS
-// root it was built with) is left as it was and a message box has said why.
-bool loadAllStocks(AppState& app);
+// Builds `m.stocks` from the DAT and lc1 directories of `dirs` and loads the daily bars of the
+// first 60 instruments. Returns true when the table was replaced (and `m.dirs` became `dirs`);
+// otherwise the table (and the directories and THS root it was built with) is left as it was
+// and a message box has said why.
+bool loadAllStocks(Market& m, const DataDirs& dirs, TradeMode mode, UiServices& ui);
 
-// Adds the entries of index.dat to the scan.
-void scanDatIndex(AppState& app, StockScan& scan);
-// Adds the instruments of the lc1 directory (vipdoc or THS) to the scan.
-void scanLc1Dir(AppState& app, StockScan& scan);
-void scanVipdoc(AppState& app, StockScan& scan);
-void scanThs(AppState& app, StockScan& scan);
+// Adds the entries of "<datDir>\index.dat" to the scan.
+void scanDatIndex(const std::string& datDir, UiServices& ui, StockScan& scan);
+// Adds the instruments of the lc1 directory (vipdoc or THS) to the scan; the THS name map of
+// `m` is read again when the THS root changes.
+void scanLc1Dir(Market& m, const std::string& lc1Dir, UiServices& ui, StockScan& scan);
+void scanVipdoc(const std::string& lc1Dir, StockScan& scan);
+void scanThs(Market& m, StockScan& scan);
 
 // The listing rule: a six-digit code of the market's pattern (after a lower-case "sh", "sz" or
 // "bj" prefix) and latest and previous close in (0, 10,000,000]. `bare` receives the code.
@@ -60,31 +63,31 @@ bool readThsMin(const std::string& path, std::vector<MinuteBar>& bars);
 // The last close and the previous day's close of a .min file.
 bool probeThsClose(const std::string& path, double& last, double& prev);
 
-// Daily bars of one instrument (DAT file and vipdoc .day), once.
-void loadDayBars(StockRecord& rec, AppState& app);
+// Daily bars of one instrument (DAT file and vipdoc .day), once. `rec` is an instrument of `m`.
+void loadDayBars(const Market& m, StockRecord& rec, TradeMode mode);
 // Minute bars of one instrument (DAT minute block merged with .lc1 or THS .min), once; also
-// extends or builds the daily bars from them and refreshes the quote snapshot.
-void loadMinuteBars(StockRecord& rec, AppState& app);
+// extends or builds the daily bars from them and refreshes the quote snapshot. The arrays
+// count as just shown (Market::minuteClock); bounding their number is the caller's
+// (trimMinuteCache).
+void loadMinuteBars(Market& m, StockRecord& rec, TradeMode mode);
 
 // The quote snapshot from the valid minutes of `minc` (the latest day) and the close before
 // it; nothing changes when `minc` has no valid minute.
 void refreshQuoteFromMinutes(StockRecord& rec);
 
-// The timer's refresh of the visible quote-list rows: daily bars, up to 10 minute loads, and
-// the newest close of each row's .lc1 file.
-void refreshVisibleRows(AppState& app);
-// Rows the quote list shows: max(1, (height - 22) / 22).
-int visibleListRows(const AppState& app);
-// Instrument indices of the visible rows, in view order.
-std::vector<int> visibleInstruments(const AppState& app);
-// Releases the least recently shown minute arrays beyond kMinuteArraysKept, never those of
-// the selected, live, game or replayed instrument or of a visible row. Daily bars and the
-// quote snapshot stay; the minutes load again on demand.
-void trimMinuteCache(AppState& app);
+// The timer's refresh of the visible quote-list rows (instrument indices in view order):
+// daily bars, up to 10 minute loads, and the newest close of each row's .lc1 file. Instruments
+// in `owned` keep their quotes (a running game, replay or live link owns them); in real-time
+// mode minutes come from the quote server and the files are left alone.
+void refreshVisibleRows(Market& m, const std::vector<int>& rows, TradeMode mode, const std::vector<int>& owned);
+// Releases the least recently shown minute arrays beyond kMinuteArraysKept, never those of the
+// instruments in `inUse` (selected, live, game, replayed) or `onScreen` (visible rows). Daily
+// bars and the quote snapshot stay; the minutes load again on demand.
+void trimMinuteCache(Market& m, const std::vector<int>& inUse, const std::vector<int>& onScreen);
 
 // File paths.
-std::string datFilePath(const AppState& app, std::string_view name);
+std::string datFilePath(const Market& m, std::string_view name);
 // "<lc1Dir>\sh|sz\<folder>\<fullCode><ext>", folder "lday" or "minline".
-std::string vipdocPath(const AppState& app, const StockRecord& rec, const char* folder, const char* ext);
+std::string vipdocPath(const Market& m, const StockRecord& rec, const char* folder, const char* ext);
 
 }  // namespace zor

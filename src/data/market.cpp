@@ -1,8 +1,9 @@
 #include "data/market.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 
-#include "app/app_state.h"
 #include "data/loaders.h"
 #include "platform/random.h"
 #include "platform/text.h"
@@ -88,12 +89,18 @@ int findBarByDate(const StockRecord& rec, std::string_view date) {
   return -1;
 }
 
-double closeBeforeDate(AppState& app, int market, std::string_view code, int date) {
+void barsChanged(StockRecord& rec) {
+  // One counter for all instruments: a generation names one state of one instrument's bars.
+  static std::atomic<uint64_t> next{1};
+  rec.barsGeneration = next.fetch_add(1);
+}
+
+double closeBeforeDate(Market& m, int market, std::string_view code, int date, TradeMode mode) {
   if (code.empty() || date <= 0) return 0;
-  int idx = findStock(app.stocks, market, code);
+  int idx = findStock(m.stocks, market, code);
   if (idx < 0) return 0;
-  StockRecord& rec = app.stocks[size_t(idx)];
-  if (!rec.dayLoaded) loadDayBars(rec, app);
+  StockRecord& rec = m.stocks[size_t(idx)];
+  if (!rec.dayLoaded) loadDayBars(m, rec, mode);
   char text[16];
   std::snprintf(text, sizeof text, "%08d", date);
   std::string_view want(text);
@@ -119,7 +126,7 @@ double closeBeforeDate(AppState& app, int market, std::string_view code, int dat
   return (c > 0 && c < 1000000.0) ? c : 0;
 }
 
-void buildQuoteSnapshot(StockRecord& rec, int tradeMode) {
+void buildQuoteSnapshot(StockRecord& rec, TradeMode mode) {
   // Only bars whose prices passed validation take part: a NO_PRICE bar at the end of the
   // history must not turn the quote into -1e30.
   int last = -1, prev = -1;
@@ -139,7 +146,7 @@ void buildQuoteSnapshot(StockRecord& rec, int tradeMode) {
   rec.open = L.open;
   rec.high = L.high;
   rec.low = L.low;
-  if (tradeMode != 0) {
+  if (mode != TradeMode::RealTime) {
     rec.lastPrice = L.close;
     rec.volume = L.volume;
     rec.amount = L.amount;
@@ -150,58 +157,20 @@ void buildQuoteSnapshot(StockRecord& rec, int tradeMode) {
   }
 }
 
-int weekdayOf(int yyyymmdd) {
-  // Zeller's congruence, shifted to 0 Sunday .. 6 Saturday.
-  int y = yyyymmdd / 10000, m = (yyyymmdd / 100) % 100, d = yyyymmdd % 100;
-  if (m < 3) {
-    m += 12;
-    y -= 1;
-  }
-  int K = y % 100, J = y / 100;
-  int h = (d + (13 * (m + 1)) / 5 + K + K / 4 + J / 4 + 5 * J) % 7;  // 0 Saturday
-  // Garbage dates (negative years, month 0) must still give a weekday in range.
-  return ((h + 7) % 7 + 6) % 7;
-}
-
-bool isPlausibleDate(int yyyymmdd) {
-  if (yyyymmdd < 19900101 || yyyymmdd > 21001231) return false;
-  int y = yyyymmdd / 10000, m = (yyyymmdd / 100) % 100, d = yyyymmdd % 100;
-  if (m < 1 || m > 12 || d < 1) return false;
-  static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  int dim = days[m - 1];
-  if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) dim = 29;
-  return d <= dim;
-}
-
-void loadStockOnDemand(AppState& app, int index) {
-  if (index < 0 || size_t(index) >= app.stocks.size()) return;
-  StockRecord& rec = app.stocks[size_t(index)];
-  if (!rec.dayLoaded) loadDayBars(rec, app);
-  if (app.training) return;
-  if (app.tradeMode != 0) {
-    if (!rec.minLoaded) loadMinuteBars(rec, app);
-    rec.minUse = ++app.data.minuteClock;  // shown now: the last to be released
-    if (!rec.drawingsLoaded) rec.drawingsLoaded = true;  // drawings arrive with their subsystem
-  }
-  // In real-time mode minutes come from the quote server; the file minutes stay unloaded so
-  // that they load on demand after the mode changes.
-}
-
-void applyTradeModeChange(AppState& app) {
-  for (size_t i = 0; i < app.stocks.size(); ++i) {
-    StockRecord& rec = app.stocks[i];
-    int idx = int(i);
-    if (app.train.active && idx == app.train.stockIdx) continue;
-    if ((app.training || app.dateView) && idx == (app.replayStockIdx >= 0 ? app.replayStockIdx : app.curIdx)) continue;
-    if (app.tradeMode != 0 && rec.minFromServer) {
+void applyTradeModeChange(Market& m, TradeMode mode, const std::vector<int>& owned) {
+  for (size_t i = 0; i < m.stocks.size(); ++i) {
+    StockRecord& rec = m.stocks[i];
+    if (std::find(owned.begin(), owned.end(), int(i)) != owned.end()) continue;
+    if (mode != TradeMode::RealTime && rec.minFromServer) {
       std::vector<MinuteBar>().swap(rec.minAll);
       std::vector<MinuteBar>().swap(rec.minc);
       rec.minLoaded = false;
       rec.minFromServer = false;
+      barsChanged(rec);
     }
     if (!rec.dayLoaded) continue;
-    buildQuoteSnapshot(rec, app.tradeMode);
-    if (app.tradeMode != 0 && rec.minLoaded && !rec.minc.empty()) refreshQuoteFromMinutes(rec);
+    buildQuoteSnapshot(rec, mode);
+    if (mode != TradeMode::RealTime && rec.minLoaded && !rec.minc.empty()) refreshQuoteFromMinutes(rec);
   }
 }
 

@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-namespace zor {
+#include "platform/calendar.h"
 
-struct AppState;
+namespace zor {
 
 // Marks the four prices of a bar whose source record failed validation.
 constexpr double NO_PRICE = -1e30;
@@ -113,15 +113,40 @@ struct StockRecord {
   bool drawingsLoaded = false;
   std::string note;  // data-consistency warning of the real-time fetch
 
-  // Tick of MarketDataState::minuteClock when the minute arrays were last loaded or shown;
+  // Tick of Market::minuteClock when the minute arrays were last loaded or shown;
   // the least recently shown arrays are released first (trimMinuteCache).
   uint64_t minUse = 0;
   // The minute arrays came from the quote server (real-time mode), not from the files.
   bool minFromServer = false;
+  // Changes with every change of `k`, `minc` or `minAll` (see barsChanged); never repeats
+  // within a process, across all instruments. Derived series are keyed on it.
+  uint64_t barsGeneration = 0;
 };
 
-// What the loaders keep between calls, owned by AppState (`app.data`).
-struct MarketDataState {
+// Records that the bars of `rec` changed: every writer of `k`, `minc` or `minAll` calls it,
+// so that no series derived from the old bars is used again.
+void barsChanged(StockRecord& rec);
+
+// Where quotes and minute series come from. The stored values are pinned: zor.cfg-free state
+// queries and the trace lines print them.
+enum class TradeMode : int32_t {
+  RealTime = 0,  // the quote server supplies the live instrument; minute series are real bars only
+  History = 1,   // replay and training on local files; minute series fill days without minutes
+};
+
+// The directories an instrument table is built from, as resolved paths. Bars of the table's
+// instruments are read from the directories the table was built from.
+struct DataDirs {
+  std::string datDir;  // converted DAT directory, empty when not configured
+  std::string lc1Dir;  // vipdoc or THS history directory, empty when not configured
+  std::string exeDir;  // the program's directory, which may hold stock_names.txt
+};
+
+// The market data part of the application state: the instrument table and what the loaders
+// keep between calls.
+struct Market {
+  std::vector<StockRecord> stocks;
+  DataDirs dirs;  // what `stocks` was built from
   // THS history root of the current table; empty when the lc1 directory is not a THS
   // directory. Decides where daily and minute bars come from.
   std::string thsRoot;
@@ -134,6 +159,8 @@ struct MarketDataState {
   std::string thsNamesRoot;
   bool thsNamesLoaded = false;
   uint64_t minuteClock = 0;
+
+  bool valid(int index) const { return index >= 0 && size_t(index) < stocks.size(); }
 };
 
 // Shared validity test of a bar's prices: each in (0.01, 10000], high >= low. A minute bar is
@@ -159,26 +186,17 @@ int findStock(const std::vector<StockRecord>& stocks, int market, std::string_vi
 int findBarByDate(const StockRecord& rec, std::string_view date);
 // Close of the instrument's last daily bar dated strictly before `date` (loading the daily
 // bars when needed); 0 when there is none or its close is not in (0, 1,000,000).
-double closeBeforeDate(AppState& app, int market, std::string_view code, int date);
+double closeBeforeDate(Market& m, int market, std::string_view code, int date, TradeMode mode);
 
 // Refreshes the quote snapshot from the daily bars (the last valid bar and the valid bar
-// before it). In real-time mode (tradeMode 0) the live fields are zeroed for the quote client.
-void buildQuoteSnapshot(StockRecord& rec, int tradeMode);
+// before it). In real-time mode the live fields are zeroed for the quote client.
+void buildQuoteSnapshot(StockRecord& rec, TradeMode mode);
 
-// Loads what the selected instrument needs: daily bars, and outside replay and real-time
-// mode its minute bars and drawings.
-void loadStockOnDemand(AppState& app, int index);
-
-// To be called right after `tradeMode` changed: the quote snapshot of every instrument with
+// To be called right after the trade mode changed: the quote snapshot of every instrument with
 // daily bars is rebuilt for the new mode (and, outside real-time mode, refreshed from its file
-// minutes), except the game instrument during a game and the replayed one during a replay or
-// date view. Leaving real-time mode drops the minutes that came from the quote server, so the
-// files load on demand.
-void applyTradeModeChange(AppState& app);
-
-// Day of the week of a yyyymmdd date, 0 Sunday .. 6 Saturday.
-int weekdayOf(int yyyymmdd);
-// True for a real calendar date in 19900101..21001231.
-bool isPlausibleDate(int yyyymmdd);
+// minutes), except the instruments in `owned` (whose quotes a running game or replay keeps).
+// Leaving real-time mode drops the minutes that came from the quote server, so the files load
+// on demand.
+void applyTradeModeChange(Market& m, TradeMode mode, const std::vector<int>& owned);
 
 }  // namespace zor

@@ -4,8 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/app_state.h"
-#include "app/trace_log.h"
+#include "platform/trace_log.h"
 #include "data/formats.h"
 #include "data/loaders.h"
 #include "platform/file_io.h"
@@ -48,8 +47,8 @@ void lc1Range(uint64_t size, uint64_t& first, uint64_t& count) {
 }
 
 // `extra`: room to keep in `out` for the minutes of the other file, merged into it later.
-void readDatMinutes(const AppState& app, const StockRecord& rec, std::vector<MinuteBar>& out, size_t extra) {
-  std::string path = datFilePath(app, rec.dataFile);
+void readDatMinutes(const Market& m, const StockRecord& rec, std::vector<MinuteBar>& out, size_t extra) {
+  std::string path = datFilePath(m, rec.dataFile);
   std::string head;
   DatHeader h;
   uint64_t size = 0;
@@ -81,13 +80,13 @@ void readDatMinutes(const AppState& app, const StockRecord& rec, std::vector<Min
     traceLine("DATMIN %s 尾部截断 %d → %d 条", rec.code.c_str(), int(read), int(out.size()));
 }
 
-void readSideMinutes(const AppState& app, const StockRecord& rec, std::vector<MinuteBar>& out) {
-  if (!app.data.thsRoot.empty()) {
+void readSideMinutes(const Market& m, const StockRecord& rec, std::vector<MinuteBar>& out) {
+  if (!m.thsRoot.empty()) {
     const std::string& rel = rec.minFile.empty() ? rec.dataFile : rec.minFile;
-    readThsMin(joinPath(app.data.thsRoot, rel + ".min"), out);
+    readThsMin(joinPath(m.thsRoot, rel + ".min"), out);
     return;
   }
-  std::string path = vipdocPath(app, rec, "minline", ".lc1");
+  std::string path = vipdocPath(m, rec, "minline", ".lc1");
   uint64_t size = 0, first = 0, count = 0;
   if (!fileSize(path, size)) return;
   // A file beyond the cap contributes its newest records.
@@ -98,10 +97,10 @@ void readSideMinutes(const AppState& app, const StockRecord& rec, std::vector<Mi
 }
 
 // The number of minute records the .lc1 file can add (0 for THS files).
-size_t sideHint(const AppState& app, const StockRecord& rec) {
-  if (!rec.hasLc1 || !app.data.thsRoot.empty()) return 0;
+size_t sideHint(const Market& m, const StockRecord& rec) {
+  if (!rec.hasLc1 || !m.thsRoot.empty()) return 0;
   uint64_t size = 0, first = 0, count = 0;
-  if (!fileSize(vipdocPath(app, rec, "minline", ".lc1"), size)) return 0;
+  if (!fileSize(vipdocPath(m, rec, "minline", ".lc1"), size)) return 0;
   lc1Range(size, first, count);
   return size_t(count);
 }
@@ -198,18 +197,18 @@ void refreshQuoteFromMinutes(StockRecord& rec) {
   rec.amplitude = (high - low) / (prev > 0 ? prev : 1.0) * 100.0;
 }
 
-void loadMinuteBars(StockRecord& rec, AppState& app) {
+void loadMinuteBars(Market& market, StockRecord& rec, TradeMode mode) {
   if (rec.minLoaded) return;
   if (!rec.hasDat && !rec.hasLc1) {
     rec.minLoaded = true;
     return;
   }
   // The minutes extend the daily bars of the files, so those must be in place first.
-  if (!rec.dayLoaded) loadDayBars(rec, app);
+  if (!rec.dayLoaded) loadDayBars(market, rec, mode);
 
   std::vector<MinuteBar> dat, side;
-  if (rec.hasDat) readDatMinutes(app, rec, dat, sideHint(app, rec));
-  if (rec.hasLc1) readSideMinutes(app, rec, side);
+  if (rec.hasDat) readDatMinutes(market, rec, dat, sideHint(market, rec));
+  if (rec.hasLc1) readSideMinutes(market, rec, side);
 
   // Per trading day one source: the DAT file when it has at least 200 bars of the day, else
   // the lc1/THS file when it has the day, else whatever DAT bars exist.
@@ -265,7 +264,7 @@ void loadMinuteBars(StockRecord& rec, AppState& app) {
               int(sideRead), sideUsed, int(merged.size()));
   rec.minAll = std::move(merged);
 
-  if (!app.data.thsRoot.empty() && rec.k.empty()) appendDaysFromMinutes(rec.minAll, INT32_MIN, false, rec.k);
+  if (!market.thsRoot.empty() && rec.k.empty()) appendDaysFromMinutes(rec.minAll, INT32_MIN, false, rec.k);
   if (rec.hasLc1 && !rec.minAll.empty() && !rec.k.empty()) {
     int lastDay = rec.k.back().dateInt();
     int added = appendDaysFromMinutes(rec.minAll, lastDay, true, rec.k);
@@ -282,9 +281,9 @@ void loadMinuteBars(StockRecord& rec, AppState& app) {
     rec.minc.assign(from, rec.minAll.end());
     refreshQuoteFromMinutes(rec);
   }
+  barsChanged(rec);
   rec.minLoaded = true;
-  rec.minUse = ++app.data.minuteClock;
-  trimMinuteCache(app);
+  rec.minUse = ++market.minuteClock;
 }
 
 }  // namespace zor

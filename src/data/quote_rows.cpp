@@ -2,7 +2,6 @@
 // that scrolling leaves behind.
 #include <algorithm>
 
-#include "app/app_state.h"
 #include "data/formats.h"
 #include "data/loaders.h"
 #include "platform/file_io.h"
@@ -11,23 +10,11 @@ namespace zor {
 
 namespace {
 
-constexpr int kListHeader = 22, kListRow = 22;
-
-bool validIndex(const AppState& app, int i) { return i >= 0 && size_t(i) < app.stocks.size(); }
-
-// Instruments whose quote belongs to a running mode rather than to the files: the live
-// instrument in real-time mode, the replayed one during a replay or a date view, the game
-// instrument during a game.
-bool quoteOwnedElsewhere(const AppState& app, int idx) {
-  if (app.tradeMode == 0 && idx == app.liveStockIdx) return true;
-  if ((app.training || app.dateView) && idx == (app.replayStockIdx >= 0 ? app.replayStockIdx : app.curIdx))
-    return true;
-  return app.train.active && idx == app.train.stockIdx;
-}
+bool contains(const std::vector<int>& v, int i) { return std::find(v.begin(), v.end(), i) != v.end(); }
 
 // The newest close of the instrument's .lc1 file becomes its latest price.
-void refreshFromLc1Tail(AppState& app, StockRecord& rec) {
-  std::string path = vipdocPath(app, rec, "minline", ".lc1");
+void refreshFromLc1Tail(const Market& m, StockRecord& rec) {
+  std::string path = vipdocPath(m, rec, "minline", ".lc1");
   uint64_t size = 0;
   if (!fileSize(path, size) || size < kVipdocRecord) return;
   std::string bytes;
@@ -43,65 +30,44 @@ void refreshFromLc1Tail(AppState& app, StockRecord& rec) {
 
 }  // namespace
 
-int visibleListRows(const AppState& app) { return std::max(1, (app.listHeight - kListHeader) / kListRow); }
-
-std::vector<int> visibleInstruments(const AppState& app) {
-  std::vector<int> out;
-  int count = int(app.stocks.size());
-  int top = std::clamp(app.listTop, 0, count);
-  int end = std::min(count, top + visibleListRows(app));
-  // Instruments appended after the last sort sit at the end of the view order, beyond the
-  // sorted positions.
-  for (int pos = top; pos < end; ++pos) {
-    int idx = size_t(pos) < app.listOrder.size() ? app.listOrder[size_t(pos)] : pos;
-    if (validIndex(app, idx)) out.push_back(idx);
-  }
-  return out;
-}
-
-void refreshVisibleRows(AppState& app) {
-  if (!app.listView || app.stocks.empty() || app.listWidth <= 0) return;
-  std::vector<int> rows = visibleInstruments(app);
-  uint64_t shown = ++app.data.minuteClock;
+void refreshVisibleRows(Market& m, const std::vector<int>& rows, TradeMode mode, const std::vector<int>& owned) {
+  uint64_t shown = ++m.minuteClock;
   for (int idx : rows) {
-    StockRecord& rec = app.stocks[size_t(idx)];
-    if (!rec.dayLoaded && !quoteOwnedElsewhere(app, idx)) loadDayBars(rec, app);
+    if (!m.valid(idx)) continue;
+    StockRecord& rec = m.stocks[size_t(idx)];
+    if (!rec.dayLoaded && !contains(owned, idx)) loadDayBars(m, rec, mode);
     if (rec.minLoaded) rec.minUse = shown;
   }
   // Real-time mode takes minutes from the quote server and leaves the files alone.
-  if (app.tradeMode == 0) return;
+  if (mode == TradeMode::RealTime) return;
   int budget = kMinuteLoadsPerTick;
   for (int idx : rows) {
-    StockRecord& rec = app.stocks[size_t(idx)];
-    if (quoteOwnedElsewhere(app, idx)) continue;
+    if (!m.valid(idx) || contains(owned, idx)) continue;
+    StockRecord& rec = m.stocks[size_t(idx)];
     if (!rec.minLoaded) {
       if (budget <= 0) continue;
       --budget;
-      loadMinuteBars(rec, app);
+      loadMinuteBars(m, rec, mode);
     }
-    if (rec.minLoaded && rec.hasLc1 && app.data.thsRoot.empty()) refreshFromLc1Tail(app, rec);
+    if (rec.minLoaded && rec.hasLc1 && m.thsRoot.empty()) refreshFromLc1Tail(m, rec);
   }
 }
 
-void trimMinuteCache(AppState& app) {
+void trimMinuteCache(Market& m, const std::vector<int>& inUse, const std::vector<int>& onScreen) {
   // 0: in use by a mode (never counted), 1: on screen (kept first), 2: the rest.
-  std::vector<char> rank(app.stocks.size(), 2);
+  std::vector<char> rank(m.stocks.size(), 2);
   auto mark = [&](int i, char r) {
-    if (validIndex(app, i)) rank[size_t(i)] = std::min(rank[size_t(i)], r);
+    if (m.valid(i)) rank[size_t(i)] = std::min(rank[size_t(i)], r);
   };
-  mark(app.curIdx, 0);
-  mark(app.liveStockIdx, 0);
-  if (app.train.active) mark(app.train.stockIdx, 0);
-  mark(app.replayStockIdx, 0);
-  if (app.listView)
-    for (int i : visibleInstruments(app)) mark(i, 1);
+  for (int i : inUse) mark(i, 0);
+  for (int i : onScreen) mark(i, 1);
   struct Held {
     StockRecord* rec;
     char rank;
   };
   std::vector<Held> held;
-  for (size_t i = 0; i < app.stocks.size(); ++i) {
-    StockRecord& r = app.stocks[i];
+  for (size_t i = 0; i < m.stocks.size(); ++i) {
+    StockRecord& r = m.stocks[i];
     if (rank[i] != 0 && r.minLoaded && (!r.minAll.empty() || !r.minc.empty())) held.push_back({&r, rank[i]});
   }
   if (held.size() <= size_t(kMinuteArraysKept)) return;
@@ -115,6 +81,7 @@ void trimMinuteCache(AppState& app) {
     std::vector<MinuteBar>().swap(r.minAll);  // release the memory, not just the size
     std::vector<MinuteBar>().swap(r.minc);
     r.minLoaded = false;
+    barsChanged(r);
   }
 }
 

@@ -47,17 +47,17 @@ uint64_t synthesizedDayCount();
 std::vector<DayBar> daySeries(const DayBar& day, const std::vector<MinuteBar>& minAll, int date, int period);
 
 // The display series of an instrument. Day-based periods: the daily bars aggregated. Minute
-// periods in replay and training (or without an application state): every date of `k` and
-// `minAll` in ascending order, a date with minute bars by its real bars, any other by the
-// synthetic shape of its daily bar. Minute periods in real-time mode: the real bars only.
+// periods in history mode (replay and training): every date of `k` and `minAll` in ascending
+// order, a date with minute bars by its real bars, any other by the synthetic shape of its
+// daily bar. Minute periods in real-time mode: the real bars only.
 //
-// Results are memoised on an exact copy of the inputs (period, mode, `k`, `minAll`), so a
-// result is never stale and is bit-identical to a fresh build; the shared array stays valid
-// for as long as the caller holds it.
+// Results are memoised on the instrument's bars generation (barsChanged), the period and the
+// mode, so a result is never stale and is bit-identical to a fresh build; the shared array
+// stays valid for as long as the caller holds it.
 using DisplaySeriesPtr = std::shared_ptr<const std::vector<DayBar>>;
-DisplaySeriesPtr displaySeries(const StockRecord& rec, int period, const AppState* app);
+DisplaySeriesPtr displaySeries(const StockRecord& rec, int period, TradeMode mode);
 // The same series built afresh, without the memo.
-std::vector<DayBar> buildDisplaySeries(const StockRecord& rec, int period, const AppState* app);
+std::vector<DayBar> buildDisplaySeries(const StockRecord& rec, int period, TradeMode mode);
 // Drops every memoised series (tests, and memory pressure).
 void clearDisplaySeriesCache();
 

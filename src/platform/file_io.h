@@ -63,6 +63,8 @@ bool wildcardMatch(std::string_view pattern, std::string_view name);
 
 // Directory of the running executable, ending in the separator; empty when unknown.
 std::string executableDirectory();
+// The process's current directory, ending in the separator; empty when unknown.
+std::string currentDirectory();
 
 // A stdio stream for appending text logs (binary mode: no CR is added).
 struct AppendFile {

@@ -1,4 +1,5 @@
 // POSIX backend of file_io.h. Paths are UTF-8 already; a backslash is read as a separator.
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -161,6 +162,17 @@ std::string executableDirectory() {
   size_t slash = p.rfind('/');
   if (slash == std::string::npos) return {};
   return p.substr(0, slash + 1);
+}
+
+std::string currentDirectory() {
+  std::vector<char> buf(4096);
+  while (::getcwd(buf.data(), buf.size()) == nullptr) {
+    if (errno != ERANGE || buf.size() > (1u << 20)) return {};
+    buf.resize(buf.size() * 2);
+  }
+  std::string p(buf.data());
+  if (p.empty() || p.back() != '/') p += '/';
+  return p;
 }
 
 AppendFile* openAppendFile(const std::string& path) {

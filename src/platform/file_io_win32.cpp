@@ -186,6 +186,19 @@ std::string executableDirectory() {
   return out;
 }
 
+std::string currentDirectory() {
+  DWORD n = GetCurrentDirectoryW(0, nullptr);
+  if (n == 0) return {};
+  std::wstring buf(n, L'\0');
+  n = GetCurrentDirectoryW(DWORD(buf.size()), buf.data());
+  if (n == 0 || n >= buf.size()) return {};
+  buf.resize(n);
+  if (buf.back() != L'\\') buf += L'\\';
+  std::string out;
+  if (!wideToUtf8(buf, out)) return {};
+  return out;
+}
+
 AppendFile* openAppendFile(const std::string& path) {
   std::wstring w;
   if (!utf8ToWide(path, w)) return nullptr;

@@ -23,6 +23,15 @@ enum MsgBox : unsigned {
 // Message-box answers.
 enum MsgResult { ResultOk = 1, ResultCancel = 2, ResultYes = 6, ResultNo = 7 };
 
+// The main window's timers. The ids are pinned: they are the platform timer ids, and the
+// message trace prints them.
+enum class TimerId : int {
+  Blink = 1,      // 700 ms: caret blink, quote-list refresh, order matching
+  Replay = 2,     // history replay frames
+  LiveFetch = 3,  // real-time fetch, re-armed with a random interval
+  Autoplay = 4,   // K-line training autoplay
+};
+
 // One entry of a pop-up menu; id 0 is a separator.
 struct MenuEntry {
   std::string text;
@@ -37,8 +46,9 @@ class UiServices {
   virtual int messageBox(std::string_view text, std::string_view caption, unsigned flags) = 0;
   // Asks for the main window to be repainted soon.
   virtual void requestRepaint() = 0;
-  virtual void setTimer(int id, unsigned intervalMs) = 0;
-  virtual void killTimer(int id) = 0;
+  // Starts (or restarts) a timer of the main window; its ticks arrive through the window.
+  virtual void setTimer(TimerId id, unsigned intervalMs) = 0;
+  virtual void killTimer(TimerId id) = 0;
   virtual bool setClipboardText(std::string_view text) = 0;
   virtual std::string clipboardText() = 0;
   // Shows a pop-up menu with its top-left corner at client point (x, y) of the main window and
@@ -52,8 +62,8 @@ class HeadlessUi : public UiServices {
  public:
   int messageBox(std::string_view text, std::string_view caption, unsigned flags) override;
   void requestRepaint() override {}
-  void setTimer(int, unsigned) override {}
-  void killTimer(int) override {}
+  void setTimer(TimerId, unsigned) override {}
+  void killTimer(TimerId) override {}
   bool setClipboardText(std::string_view) override { return false; }
   std::string clipboardText() override { return {}; }
 };

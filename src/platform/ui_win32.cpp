@@ -41,11 +41,11 @@ void Win32Ui::requestRepaint() {
   if (window_) InvalidateRect(window_, nullptr, FALSE);
 }
 
-void Win32Ui::setTimer(int id, unsigned intervalMs) {
+void Win32Ui::setTimer(TimerId id, unsigned intervalMs) {
   if (window_) SetTimer(window_, UINT_PTR(id), intervalMs, nullptr);
 }
 
-void Win32Ui::killTimer(int id) {
+void Win32Ui::killTimer(TimerId id) {
   if (window_) KillTimer(window_, UINT_PTR(id));
 }
 

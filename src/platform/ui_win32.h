@@ -18,8 +18,8 @@ class Win32Ui : public UiServices {
 
   int messageBox(std::string_view text, std::string_view caption, unsigned flags) override;
   void requestRepaint() override;
-  void setTimer(int id, unsigned intervalMs) override;
-  void killTimer(int id) override;
+  void setTimer(TimerId id, unsigned intervalMs) override;
+  void killTimer(TimerId id) override;
   bool setClipboardText(std::string_view text) override;
   std::string clipboardText() override;
   int popupMenu(const std::vector<MenuEntry>& entries, int x, int y) override;

@@ -27,8 +27,8 @@ class TestUi : public UiServices {
     return (flags & MsgYesNo) ? ResultYes : ResultOk;
   }
   void requestRepaint() override { ++repaints; }
-  void setTimer(int id, unsigned ms) override { timers.push_back({id, int(ms)}); }
-  void killTimer(int id) override { killed.push_back(id); }
+  void setTimer(TimerId id, unsigned ms) override { timers.push_back({int(id), int(ms)}); }
+  void killTimer(TimerId id) override { killed.push_back(int(id)); }
   bool setClipboardText(std::string_view t) override {
     clipboard = std::string(t);
     return true;

@@ -10,7 +10,7 @@
 
 #include "app/app_state.h"
 #include "app/config.h"
-#include "app/trace_log.h"
+#include "platform/trace_log.h"
 #include "platform/file_io.h"
 
 namespace {
@@ -53,18 +53,18 @@ bool redirectMoveFile() {
 
 int wmain(int argc, wchar_t** argv) {
   static zor::AppState app;
-  app.exeDir = zor::executableDirectory();
-  zor::openTraceLog(app.exeDir);
+  app.config.exeDir = zor::executableDirectory();
+  zor::openTraceLog(app.config.exeDir);
   zor::installCrashFilter();
   if (argc > 1 && std::wcscmp(argv[1], L"save") == 0) {
-    zor::readConfig(app);
-    app.winX = 4242;
+    zor::readConfig(app.config);
+    app.config.winX = 4242;
     if (!redirectMoveFile()) {
       std::fputs("crashtest: MoveFileExW import not found\n", stderr);
       return 3;
     }
     zor::traceLine("crashtest save");
-    zor::writeConfig(app);
+    zor::writeConfig(app.config);
     return 4;  // not reached
   }
   zor::traceLine("crashtest null");

@@ -1,33 +1,10 @@
 // The trading calendar and the price-limit rule of the sample market.
 #include "sample_market/sample_market.h"
 
+#include "platform/calendar.h"
 #include "platform/text.h"
 
 namespace zor {
-
-// Civil-date conversions after Howard Hinnant's days_from_civil / civil_from_days.
-int64_t dayNumber(int yyyymmdd) {
-  int64_t y = yyyymmdd / 10000, m = yyyymmdd / 100 % 100, d = yyyymmdd % 100;
-  y -= m <= 2;
-  int64_t era = (y >= 0 ? y : y - 399) / 400;
-  int64_t yoe = y - era * 400;
-  int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-int dateOfDayNumber(int64_t z) {
-  z += 719468;
-  int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  int64_t doe = z - era * 146097;
-  int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  int64_t y = yoe + era * 400;
-  int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  int64_t mp = (5 * doy + 2) / 153;
-  int64_t d = doy - (153 * mp + 2) / 5 + 1;
-  int64_t m = mp + (mp < 10 ? 3 : -9);
-  return int((y + (m <= 2)) * 10000 + m * 100 + d);
-}
 
 namespace {
 

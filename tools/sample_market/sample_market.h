@@ -14,15 +14,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/calendar.h"
 #include "sample_market/market_writer.h"
 
 namespace zor {
 
 // ---- calendar ----
-
-// Days since 1970-01-01 of a yyyymmdd date, and back.
-int64_t dayNumber(int yyyymmdd);
-int dateOfDayNumber(int64_t days);
 
 // True on the mainland exchange holidays: New Year's Day, the Spring Festival week, Qingming,
 // the Labour Day week, Dragon Boat, Mid-Autumn and the National Day week. The dates are

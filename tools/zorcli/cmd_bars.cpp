@@ -16,17 +16,22 @@ int cmdBars(const Options& opt) {
   Session s;
   DisplaySeriesPtr series = instrumentSeries(s, opt, period);
   if (!series) return kExitFailure;
-  out("date,open,high,low,close,volume,amount");
-  std::string line;
+  OutBuffer o;
+  o.line() = "date,open,high,low,close,volume,amount";
+  o.endLine();
   for (const DayBar& b : *series) {
+    std::string& line = o.line();
     bool priced = isValidBar(b);
     line.assign(b.dateText());
     for (double p : {b.open, b.high, b.low, b.close}) {
       line += ',';
-      if (priced) line += csvNumber(p);
+      if (priced) appendCsvNumber(line, p);
     }
-    line += ',' + csvNumber(b.volume) + ',' + csvNumber(b.amount);
-    out(line);
+    line += ',';
+    appendCsvNumber(line, b.volume);
+    line += ',';
+    appendCsvNumber(line, b.amount);
+    o.endLine();
   }
   return kExitOk;
 }

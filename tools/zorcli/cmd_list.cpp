@@ -13,7 +13,7 @@ int cmdList(const Options& opt) {
   Session s;
   if (!openSession(s, opt)) return kExitFailure;
   out("index,code,market,name,board,lastPrice,prevClose");
-  for (const StockRecord& r : s.app.stocks) {
+  for (const StockRecord& r : s.market.stocks) {
     out(strPrintf("%d,%s,%d,%s,%s,%s,%s", r.index, csvField(r.code).c_str(), r.market, csvField(r.name).c_str(),
                   csvField(r.board).c_str(), csvNumber(r.lastPrice).c_str(), csvNumber(r.prevClose).c_str()));
   }

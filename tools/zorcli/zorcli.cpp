@@ -8,6 +8,7 @@
 #include "app/config.h"
 #include "data/loaders.h"
 #include "platform/file_io.h"
+#include "platform/number_text.h"
 #include "platform/text.h"
 
 namespace zor::cli {
@@ -40,7 +41,7 @@ const Command kCommands[] = {
 };
 
 const char* kCommonUsage =
-    "目录: --dat DIR 与 --lc1 DIR（任一或两者；相对路径以 zorcli 所在目录为基准）；都不给时读取 zorcli 旁的 zor.cfg。\n"
+    "目录: --dat DIR 与 --lc1 DIR（任一或两者；相对路径以当前目录为基准）；都不给时读取 zorcli 旁的 zor.cfg（其中的相对路径以 zorcli 所在目录为基准）。\n"
     "数字: 读回后数值不变的最短十进制文本（float 数据按 float 精度），整数不带小数。\n"
     "退出码: 0 成功，1 代码不存在或无数据，2 用法错误。";
 
@@ -63,8 +64,33 @@ void err(std::string_view line) {
 }
 
 int StderrUi::messageBox(std::string_view text, std::string_view caption, unsigned flags) {
-  err("[" + std::string(caption) + "] " + std::string(text));
+  // A box's blank lines and line breaks read as one line on a terminal.
+  std::string line = "zorcli: ";
+  bool gap = false;
+  for (char c : text) {
+    if (c == '\n') {
+      gap = true;
+      continue;
+    }
+    if (gap && line.back() != ' ' && line.back() != ':') line += ' ';
+    gap = false;
+    line += c;
+  }
+  err(line);
   return HeadlessUi::messageBox(text, caption, flags);
+}
+
+void OutBuffer::endLine() {
+  buf_ += line_;
+  buf_ += '\n';
+  line_.clear();
+  if (buf_.size() >= (1u << 20)) flush();
+}
+
+void OutBuffer::flush() {
+  if (!buf_.empty()) std::fwrite(buf_.data(), 1, buf_.size(), stdout);
+  buf_.clear();
+  std::fflush(stdout);
 }
 
 bool parseOptions(const std::vector<std::string>& args, size_t first, Options& o, std::string& error) {
@@ -109,22 +135,32 @@ bool parsePeriod(std::string_view text, int& period) {
   return false;
 }
 
+namespace {
+
+// A directory given on the command line: a relative one is taken relative to the current
+// directory, as every command-line tool takes paths.
+std::string commandLineDir(const std::string& text) {
+  if (text.empty() || isAbsolutePath(text)) return text;
+  return joinPath(currentDirectory(), text);
+}
+
+}  // namespace
+
 bool setupSession(Session& s, const Options& opt, std::string& error) {
-  AppState& app = s.app;
-  app.exeDir = executableDirectory();
+  Config& cfg = s.config;
+  cfg.exeDir = executableDirectory();
   if (opt.datGiven || opt.lc1Given) {
-    app.datDirText = opt.dat;
-    app.lc1DirText = opt.lc1;
-    resolveDataDirs(app);
+    cfg.datDirText = cfg.datDir = commandLineDir(opt.dat);
+    cfg.lc1DirText = cfg.lc1Dir = commandLineDir(opt.lc1);
   } else {
-    readConfig(app);
+    readConfig(cfg);
   }
   std::string mode = opt.get("mode", "1");
   if (mode != "0" && mode != "1") {
     error = "--mode 只能是 0 或 1: " + mode;
     return false;
   }
-  app.tradeMode = mode == "0" ? 0 : 1;
+  s.mode = mode == "0" ? TradeMode::RealTime : TradeMode::History;
   return true;
 }
 
@@ -134,17 +170,27 @@ bool openSession(Session& s, const Options& opt) {
     err(error);
     return false;
   }
-  return loadAllStocks(s.app);
+  const Config& cfg = s.config;
+  bool datOk = !cfg.datDir.empty() && isDirectory(cfg.datDir);
+  bool lc1Ok = !cfg.lc1Dir.empty() && isDirectory(cfg.lc1Dir);
+  if (!datOk && !lc1Ok) {
+    std::string where = opt.datGiven || opt.lc1Given ? "命令行给出的目录" : "zorcli 旁的 zor.cfg 中的目录";
+    err("zorcli: 没有可用的数据目录（" + where + "不存在或未给出）。请用 --dat DIR 或 --lc1 DIR 指定。");
+    if (!cfg.datDir.empty()) err("  DAT 目录: " + cfg.datDir);
+    if (!cfg.lc1Dir.empty()) err("  lc1 目录: " + cfg.lc1Dir);
+    return false;
+  }
+  return loadAllStocks(s.market, cfg.dataDirs(), s.mode, s.ui);
 }
 
-int findInstrument(const AppState& app, std::string_view code) {
+int findInstrument(const Market& m, std::string_view code) {
   int market = -1;
   if (code.size() > 2 && startsWithIgnoreCase(code, "sh")) market = 1;
   if (code.size() > 2 && startsWithIgnoreCase(code, "sz")) market = 0;
-  if (market >= 0) return findStock(app.stocks, market, code);
+  if (market >= 0) return findStock(m.stocks, market, code);
   std::string bare = stripMarketPrefix(code);
-  for (size_t i = 0; i < app.stocks.size(); ++i)
-    if (app.stocks[i].code == bare) return int(i);
+  for (size_t i = 0; i < m.stocks.size(); ++i)
+    if (m.stocks[i].code == bare) return int(i);
   return -1;
 }
 
@@ -156,43 +202,36 @@ bool periodArgument(const Options& opt, int& period) {
 
 DisplaySeriesPtr instrumentSeries(Session& s, const Options& opt, int period) {
   if (!openSession(s, opt)) return nullptr;
-  int idx = loadInstrument(s.app, opt.positional[0]);
+  int idx = loadInstrument(s, opt.positional[0]);
   if (idx < 0) return nullptr;
-  return displaySeries(s.app.stocks[size_t(idx)], period, &s.app);
+  return displaySeries(s.market.stocks[size_t(idx)], period, s.mode);
 }
 
-int loadInstrument(AppState& app, std::string_view code) {
-  int idx = findInstrument(app, code);
+int loadInstrument(Session& s, std::string_view code) {
+  int idx = findInstrument(s.market, code);
   if (idx < 0) {
     err("代码不存在: " + std::string(code));
     return -1;
   }
-  StockRecord& rec = app.stocks[size_t(idx)];
-  loadDayBars(rec, app);
-  loadMinuteBars(rec, app);
+  StockRecord& rec = s.market.stocks[size_t(idx)];
+  loadDayBars(s.market, rec, s.mode);
+  loadMinuteBars(s.market, rec, s.mode);
   return idx;
 }
 
-std::string csvNumber(double v) {
-  if (!std::isfinite(v)) return {};
-  if (v == std::floor(v) && std::fabs(v) < 1e15) return strPrintf("%.0f", v);
-  bool isFloat = double(float(v)) == v;
-  for (int p = isFloat ? 6 : 15; p <= 17; ++p) {
-    std::string s = strPrintf("%.*g", p, v);
-    double back = std::strtod(s.c_str(), nullptr);
-    if (isFloat ? float(back) == float(v) : back == v) return s;
-  }
-  return strPrintf("%.17g", v);
+void appendCsvNumber(std::string& line, double v) {
+  // A value that is exactly a float (a minute price widened) prints at float precision.
+  float f = float(v);
+  if (std::isfinite(f) && double(f) == v)
+    appendNumber(line, f);
+  else
+    appendNumber(line, v);
 }
 
-std::string csvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string q = "\"";
-  for (char c : text) {
-    if (c == '"') q += '"';
-    q += c;
-  }
-  return q + "\"";
+std::string csvNumber(double v) {
+  std::string s;
+  appendCsvNumber(s, v);
+  return s;
 }
 
 }  // namespace zor::cli

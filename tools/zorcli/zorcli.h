@@ -1,5 +1,5 @@
-// Shared pieces of zorcli's commands: the option parser, the session that builds an AppState
-// the way the program does, instrument lookup and CSV output.
+// Shared pieces of zorcli's commands: the option parser, the session that reads the market the
+// way the program does, instrument lookup and CSV output.
 #pragma once
 
 #include <cstdio>
@@ -8,9 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/config.h"
+#include "data/market.h"
 #include "data/series.h"
 #include "formula/formula.h"
+#include "platform/csv.h"
 #include "platform/ui.h"
 
 namespace zor::cli {
@@ -20,9 +22,10 @@ constexpr int kExitFailure = 1;  // unknown code, no data, unreadable directory
 constexpr int kExitUsage = 2;
 
 // The command line after the command name. --dat DIR and --lc1 DIR choose the directories
-// (either or both; a relative one is taken relative to zorcli's own directory); without them
-// zor.cfg beside zorcli is read, as the program does. Other "--name value" or "--name=value"
-// options are kept for the command; everything else is positional.
+// (either or both; a relative one is taken relative to the current directory); without them
+// zor.cfg beside zorcli is read and its directories are taken as the program takes them
+// (relative to zorcli's own directory). Other "--name value" or "--name=value" options are
+// kept for the command; everything else is positional.
 struct Options {
   std::string dat, lc1;
   bool datGiven = false, lc1Given = false;
@@ -42,29 +45,31 @@ bool parseOptions(const std::vector<std::string>& args, size_t first, Options& o
 // name (day, week, month, 60m, 30m, 15m, 5m, 1m, 10d, 45d, quarter, year).
 bool parsePeriod(std::string_view text, int& period);
 
-// Message boxes of the core, printed to stderr as "[caption] text".
+// Message boxes of the core, printed to stderr as "zorcli: text" on one line.
 class StderrUi : public HeadlessUi {
  public:
   int messageBox(std::string_view text, std::string_view caption, unsigned flags) override;
 };
 
-// An AppState set up like the program's: exeDir, the directories (options or zor.cfg),
-// message boxes to stderr. `--mode 0` selects real-time mode (minute periods without
-// synthetic days); the default is the replay and training mode.
+// The configuration and market of one command: the directories (options or zor.cfg), message
+// boxes to stderr, and the trade mode of the series (`--mode 0` real-time: minute periods
+// without synthetic days; the default is the replay and training mode).
 struct Session {
   StderrUi ui;
-  AppState app;
-  Session() { app.ui = &ui; }
+  Config config;
+  Market market;
+  TradeMode mode = TradeMode::History;
 };
 bool setupSession(Session& s, const Options& opt, std::string& error);
-// setupSession, then the instrument table (loadAllStocks).
+// setupSession, then the instrument table; false (with the error printed) when there is no
+// usable directory or no instrument.
 bool openSession(Session& s, const Options& opt);
 
 // Index of the instrument with a bare (600000) or prefixed (sh600000) code; -1 when none.
-int findInstrument(const AppState& app, std::string_view code);
+int findInstrument(const Market& m, std::string_view code);
 // findInstrument, then its daily and minute bars; prints the error and returns -1 for an
 // unknown code.
-int loadInstrument(AppState& app, std::string_view code);
+int loadInstrument(Session& s, std::string_view code);
 
 // The two positional arguments CODE PERIOD of the series commands: parses PERIOD (printing
 // the error; false for a bad one).
@@ -76,13 +81,26 @@ DisplaySeriesPtr instrumentSeries(Session& s, const Options& opt, int period);
 // Numbers in CSV: the shortest decimal text that reads back to the same value (at float
 // precision when the value is a float, as minute prices are), whole numbers without a
 // fraction; an empty field for values that are not finite.
+void appendCsvNumber(std::string& line, double v);
 std::string csvNumber(double v);
 // A text field, quoted when it holds a comma, a quote or a line break.
-std::string csvField(std::string_view text);
+using zor::csvField;
 
 // Writes a line to stdout or stderr (UTF-8).
 void out(std::string_view line);
 void err(std::string_view line);
+
+// Standard output for large tables: lines gather in a buffer written in large pieces.
+class OutBuffer {
+ public:
+  ~OutBuffer() { flush(); }
+  std::string& line() { return line_; }  // the line being built; `endLine` emits it
+  void endLine();
+  void flush();
+
+ private:
+  std::string line_, buf_;
+};
 
 // Platform set-up: the arguments as UTF-8 and a console that shows UTF-8.
 std::vector<std::string> utf8Arguments(int argc, char** argv);

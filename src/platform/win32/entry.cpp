@@ -6,7 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
-#include "app/trace_log.h"
+#include "platform/trace_log.h"
 #include "platform/file_io.h"
 #include "platform/text.h"
 #include "platform/ui_win32.h"

@@ -8,7 +8,8 @@
 #include "app/main_window.h"
 #include "app/placement.h"
 #include "app/state_query.h"
-#include "app/trace_log.h"
+#include "app/timers.h"
+#include "platform/trace_log.h"
 #include "platform/gdi_canvas_win32.h"
 #include "platform/text.h"
 #include "platform/ui_win32.h"
@@ -154,10 +155,10 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
 
   switch (msg) {
     case WM_CREATE:
-      app.mainWnd = hwnd;
+      app.win.mainWnd = hwnd;
       // The creation handler already sets timers, before CreateWindowEx has returned.
       if (auto* ui = dynamic_cast<Win32Ui*>(app.ui)) ui->setWindow(hwnd);
-      app.screenW = GetSystemMetrics(SM_CXSCREEN);
+      app.win.screenW = GetSystemMetrics(SM_CXSCREEN);
       onCreate(app, uint32_t(std::time(nullptr)) ^ uint32_t(uintptr_t(hwnd)));
       return 0;
 
@@ -208,7 +209,7 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
 
     case WM_MOUSEMOVE: {
-      if (app.modeDialogOpen) return 0;
+      if (app.win.modeDialogOpen) return 0;
       if (!g_trackingMouse) {
         TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd, 0};
         g_trackingMouse = TrackMouseEvent(&t);
@@ -221,15 +222,15 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
       invalidate(hwnd, onMouseLeave(app));
       return 0;
     case WM_LBUTTONDOWN:
-      if (app.modeDialogOpen) return 0;
+      if (app.win.modeDialogOpen) return 0;
       apply(hwnd, onLeftButtonDown(app, GET_X_LPARAM(lp), GET_Y_LPARAM(lp), unsigned(wp)));
       return 0;
     case WM_LBUTTONDBLCLK:
-      if (app.modeDialogOpen) return 0;
+      if (app.win.modeDialogOpen) return 0;
       apply(hwnd, onLeftDoubleClick(app, GET_X_LPARAM(lp), GET_Y_LPARAM(lp), unsigned(wp)));
       return 0;
     case WM_LBUTTONUP: {
-      if (app.modeDialogOpen) return 0;
+      if (app.win.modeDialogOpen) return 0;
       MouseResult r = onLeftButtonUp(app, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
       if (GetCapture() == hwnd) ReleaseCapture();
       apply(hwnd, r);
@@ -239,11 +240,9 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
       if (HWND(lp) != hwnd) invalidate(hwnd, onCaptureLost(app));
       return 0;
 
-    case WM_TIMER: {
-      unsigned next = onTimer(app, int(wp));
-      if (next) SetTimer(hwnd, wp, next, nullptr);
+    case WM_TIMER:
+      onTimer(app, int(wp));  // re-arms through the UI services when the timer asks
       return 0;
-    }
 
     case WM_ENTERSIZEMOVE:
       onEnterSizeMove(app);
@@ -272,7 +271,7 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_DISPLAYCHANGE:
-      app.screenW = GetSystemMetrics(SM_CXSCREEN);
+      app.win.screenW = GetSystemMetrics(SM_CXSCREEN);
       InvalidateRect(hwnd, nullptr, FALSE);
       break;
     case WM_THEMECHANGED:
@@ -284,8 +283,8 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
       bool maximized = false;
       RECT n = normalRect(hwnd, maximized);
       onMainWindowDestroyed(app, Rect{int(n.left), int(n.top), int(n.right), int(n.bottom)}, maximized);
-      KillTimer(hwnd, 1);
-      app.mainWnd = nullptr;
+      stopAllTimers(app);
+      app.win.mainWnd = nullptr;
       PostQuitMessage(0);
       return 0;
     }

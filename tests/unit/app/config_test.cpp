@@ -15,8 +15,8 @@ namespace {
 // Reads `content` as zor.cfg of a program living in `dir`.
 void readFrom(const TempDir& dir, AppState& app, const std::string& content) {
   dir.write("zor.cfg", content);
-  app.exeDir = dir.path();
-  readConfig(app);
+  app.config.exeDir = dir.path();
+  readConfig(app.config);
 }
 
 std::string lastLines(const std::string& text, int n) {
@@ -29,69 +29,69 @@ std::string lastLines(const std::string& text, int n) {
 TEST(ConfigRead, MissingFileGivesTheDataDefault) {
   TempDir dir;
   AppState app;
-  app.exeDir = dir.path();
-  app.dataMode = 7;
-  app.lc1DirText = "x";
-  readConfig(app);
-  EXPECT_EQ(app.dataMode, 0);
-  EXPECT_EQ(app.lc1DirText, "");
-  EXPECT_EQ(app.datDirText, dir.path() + "data");
-  EXPECT_EQ(app.datDir, dir.path() + "data");
-  EXPECT_EQ(app.fsLive.subCount, 1);
-  EXPECT_EQ(app.userName, "模拟交易");
+  app.config.exeDir = dir.path();
+  app.config.dataMode = 7;
+  app.config.lc1DirText = "x";
+  readConfig(app.config);
+  EXPECT_EQ(app.config.dataMode, 0);
+  EXPECT_EQ(app.config.lc1DirText, "");
+  EXPECT_EQ(app.config.datDirText, dir.path() + "data");
+  EXPECT_EQ(app.config.datDir, dir.path() + "data");
+  EXPECT_EQ(app.config.fsLive.subCount, 1);
+  EXPECT_EQ(app.config.userName, "模拟交易");
 
   AppState noExe;  // an unknown program directory leaves the DAT directory empty
-  readConfig(noExe);
-  EXPECT_EQ(noExe.datDirText, "");
+  readConfig(noExe.config);
+  EXPECT_EQ(noExe.config.datDirText, "");
 }
 
 TEST(ConfigRead, Fields) {
   struct Case {
     const char* file;
-    std::string AppState::*field;
+    std::string Config::*field;
     const char* want;
   } cases[] = {
-      {"LC1_DIR=D:\\vipdoc\n", &AppState::datDirText, ""},  // the data default is only for a missing file
-      {"SERVER=10.0.0.1:7709\n", &AppState::serverHost, "10.0.0.1"},
-      {"SERVER=hostonly\n", &AppState::serverHost, ""},      // no colon: ignored
-      {"USER_NAME=\n", &AppState::userName, "模拟交易"},       // empty keeps the default
-      {"USER_NAME=张三\n", &AppState::userName, "张三"},
-      {"USER_ACCT=\n", &AppState::userAcct, kDefaultUserAcct},
-      {"UPDATE_URL=\n", &AppState::updateUrl, kDefaultUpdateUrl},
-      {"\xEF\xBB\xBFUSER_NAME=李四\r\n", &AppState::userName, "李四"},  // BOM and CR LF
-      {"user_name=x\nUSER_NAME =y\n", &AppState::userName, "模拟交易"},  // keys match exactly
+      {"LC1_DIR=D:\\vipdoc\n", &Config::datDirText, ""},  // the data default is only for a missing file
+      {"SERVER=10.0.0.1:7709\n", &Config::serverHost, "10.0.0.1"},
+      {"SERVER=hostonly\n", &Config::serverHost, ""},      // no colon: ignored
+      {"USER_NAME=\n", &Config::userName, "模拟交易"},       // empty keeps the default
+      {"USER_NAME=张三\n", &Config::userName, "张三"},
+      {"USER_ACCT=\n", &Config::userAcct, kDefaultUserAcct},
+      {"UPDATE_URL=\n", &Config::updateUrl, kDefaultUpdateUrl},
+      {"\xEF\xBB\xBFUSER_NAME=李四\r\n", &Config::userName, "李四"},  // BOM and CR LF
+      {"user_name=x\nUSER_NAME =y\n", &Config::userName, "模拟交易"},  // keys match exactly
       // Eleven CJK characters are 33 bytes: cut to 31 bytes at a character boundary.
-      {"USER_NAME=一二三四五六七八九十壹\n", &AppState::userName, "一二三四五六七八九十"},
+      {"USER_NAME=一二三四五六七八九十壹\n", &Config::userName, "一二三四五六七八九十"},
   };
   for (const Case& c : cases) {
     TempDir dir;
     AppState app;
     readFrom(dir, app, c.file);
-    EXPECT_EQ(app.*c.field, c.want) << c.file;
+    EXPECT_EQ(app.config.*c.field, c.want) << c.file;
   }
 }
 
 TEST(ConfigRead, Numbers) {
   struct Case {
     const char* file;
-    int AppState::*field;
+    int Config::*field;
     int want;
   } cases[] = {
-      {"SERVER=quote.example:7709\n", &AppState::serverPort, 7709},
-      {"SERVER=h:\n", &AppState::serverPort, 0},
-      {"SERVER=h\n", &AppState::serverPort, 0},
-      {"DATAMODE=3\n", &AppState::dataMode, 3},
-      {"DATAMODE=abc\n", &AppState::dataMode, 0},
-      {"WIN_X=-40\n", &AppState::winX, -40},
-      {"WIN_W=1200px\n", &AppState::winW, 1200},
-      {"WIN_H=99999999999999\n", &AppState::winH, 2147483647},
-      {"WIN_MAX=1\n", &AppState::winMax, 1},
+      {"SERVER=quote.example:7709\n", &Config::serverPort, 7709},
+      {"SERVER=h:\n", &Config::serverPort, 0},
+      {"SERVER=h\n", &Config::serverPort, 0},
+      {"DATAMODE=3\n", &Config::dataMode, 3},
+      {"DATAMODE=abc\n", &Config::dataMode, 0},
+      {"WIN_X=-40\n", &Config::winX, -40},
+      {"WIN_W=1200px\n", &Config::winW, 1200},
+      {"WIN_H=99999999999999\n", &Config::winH, 2147483647},
+      {"WIN_MAX=1\n", &Config::winMax, 1},
   };
   for (const Case& c : cases) {
     TempDir dir;
     AppState app;
     readFrom(dir, app, c.file);
-    EXPECT_EQ(app.*c.field, c.want) << c.file;
+    EXPECT_EQ(app.config.*c.field, c.want) << c.file;
   }
 }
 
@@ -111,8 +111,8 @@ TEST(ConfigRead, FourNumberKeysNeedAllFour) {
     TempDir dir;
     AppState app;
     readFrom(dir, app, std::string(c.line) + "\n");
-    EXPECT_EQ(app.fsLive.ma, c.want) << c.line;
-    EXPECT_EQ(app.fsStored.ma, c.want) << c.line;
+    EXPECT_EQ(app.config.fsLive.ma, c.want) << c.line;
+    EXPECT_EQ(app.config.fsStored.ma, c.want) << c.line;
   }
 }
 
@@ -135,9 +135,9 @@ TEST(ConfigRead, LiveSubPanelCount) {
     TempDir dir;
     AppState app;
     readFrom(dir, app, c.file);
-    EXPECT_EQ(app.fsLive.subCount, c.count) << c.file;
-    EXPECT_EQ(app.fsLive.sub1, c.sub1) << c.file;
-    EXPECT_EQ(app.fsLive.sub2, c.sub2) << c.file;
+    EXPECT_EQ(app.config.fsLive.subCount, c.count) << c.file;
+    EXPECT_EQ(app.config.fsLive.sub1, c.sub1) << c.file;
+    EXPECT_EQ(app.config.fsLive.sub2, c.sub2) << c.file;
   }
 }
 
@@ -145,11 +145,11 @@ TEST(ConfigRead, LegacyExtraPanelSurvivesASave) {
   TempDir dir;
   AppState app;
   readFrom(dir, app, "FS_SUB1=KDJ\n");
-  ASSERT_EQ(app.fsLive.subCount, 3);
-  ASSERT_TRUE(writeConfig(app));
+  ASSERT_EQ(app.config.fsLive.subCount, 3);
+  ASSERT_TRUE(writeConfig(app.config));
   AppState again;
   readFrom(dir, again, dir.read("zor.cfg"));
-  EXPECT_EQ(again.fsLive.subCount, 3);
+  EXPECT_EQ(again.config.fsLive.subCount, 3);
 }
 
 TEST(ConfigRead, LongLinesAreReadInPieces) {
@@ -159,30 +159,30 @@ TEST(ConfigRead, LongLinesAreReadInPieces) {
   std::string line = "UPDATE_URL=" + std::string(500, 'u');
   std::string file = line + "USER_NAME=piece\n";
   readFrom(dir, app, file);
-  EXPECT_EQ(app.userName, "piece");
-  EXPECT_EQ(app.updateUrl, std::string(255, 'u'));  // cut to the field
+  EXPECT_EQ(app.config.userName, "piece");
+  EXPECT_EQ(app.config.updateUrl, std::string(255, 'u'));  // cut to the field
 }
 
 TEST(ConfigRead, OverlongDirectoryCountsAsAbsent) {
   TempDir dir;
   AppState app;
   readFrom(dir, app, "DAT_DIR=C:\\" + std::string(300, 'd') + "\nLC1_DIR=C:\\ok\n");
-  EXPECT_EQ(app.datDirText, "");
-  EXPECT_EQ(app.lc1DirText, "C:\\ok");
+  EXPECT_EQ(app.config.datDirText, "");
+  EXPECT_EQ(app.config.lc1DirText, "C:\\ok");
 }
 
 TEST(ConfigWrite, FixedOrderEndingWithVersionAndUrl) {
   TempDir dir;
   AppState app;
-  app.exeDir = dir.path();
-  app.serverHost = "10.1.2.3";
-  app.serverPort = 7709;
-  app.datDirText = "data";
-  app.fsLive.sub1 = "KDJ";
-  app.fsLive.sub1Param = {9, 3, 3, 0};
-  app.fsLive.avg = 0;
-  app.fsLive.mainInd = "BOLL";
-  ASSERT_TRUE(writeConfig(app));
+  app.config.exeDir = dir.path();
+  app.config.serverHost = "10.1.2.3";
+  app.config.serverPort = 7709;
+  app.config.datDirText = "data";
+  app.config.fsLive.sub1 = "KDJ";
+  app.config.fsLive.sub1Param = {9, 3, 3, 0};
+  app.config.fsLive.avg = 0;
+  app.config.fsLive.mainInd = "BOLL";
+  ASSERT_TRUE(writeConfig(app.config));
   std::string file = dir.read("zor.cfg");
   const char* want =
       "SERVER=10.1.2.3:7709\n"
@@ -215,11 +215,11 @@ TEST(ConfigWrite, RoundTripKeepsEveryValue) {
            "USER_ACCT=123\nWIN_X=-8\nWIN_Y=10\nWIN_W=1300\nWIN_H=800\nWIN_MAX=1\nFS_MA=1,2,3,4\n"
            "FS_SUB1=MACD\nFS_SUB2=KDJ\nFS_SUB1P=5,10,9,0\nFS_SUB2P=9,3,3,0\nFS_AVG=0\nFS_MAININD=MA\n"
            "FS_VER=3\nUPDATE_URL=https://u.example/\n");
-  ASSERT_TRUE(writeConfig(app));
+  ASSERT_TRUE(writeConfig(app.config));
   std::string first = dir.read("zor.cfg");
   AppState again;
   readFrom(dir, again, first);
-  ASSERT_TRUE(writeConfig(again));
+  ASSERT_TRUE(writeConfig(again.config));
   EXPECT_EQ(dir.read("zor.cfg"), first);
   EXPECT_NE(first.find("FS_SUB1P=5,10,9,0\n"), std::string::npos);  // parameters are saved, not dropped
   EXPECT_NE(first.find("FS_AVG=0\n"), std::string::npos);
@@ -230,10 +230,10 @@ TEST(ConfigDirs, RelativeDirectoriesResolveAgainstTheProgramFolder) {
   dir.mkdir("data");
   AppState app;
   readFrom(dir, app, "DAT_DIR=data\nLC1_DIR=\n");
-  EXPECT_EQ(app.datDir, dir.path() + "data");  // used resolved at once, not only after a save
-  EXPECT_TRUE(hasValidDataDir(app));
-  ASSERT_TRUE(writeConfig(app));
-  ASSERT_TRUE(writeConfig(app));
+  EXPECT_EQ(app.config.datDir, dir.path() + "data");  // used resolved at once, not only after a save
+  EXPECT_TRUE(hasValidDataDir(app.config));
+  ASSERT_TRUE(writeConfig(app.config));
+  ASSERT_TRUE(writeConfig(app.config));
   EXPECT_NE(dir.read("zor.cfg").find("\nDAT_DIR=data\n"), std::string::npos);  // the text stays relative
 }
 
@@ -253,9 +253,9 @@ TEST(ConfigDirs, ValidDataDirectory) {
   };
   for (const Case& c : cases) {
     AppState app;
-    app.lc1Dir = c.lc1;
-    app.datDir = c.dat;
-    EXPECT_EQ(hasValidDataDir(app), c.valid) << c.lc1 << " | " << c.dat;
+    app.config.lc1Dir = c.lc1;
+    app.config.datDir = c.dat;
+    EXPECT_EQ(hasValidDataDir(app.config), c.valid) << c.lc1 << " | " << c.dat;
   }
 }
 
@@ -263,13 +263,13 @@ TEST(ConfigFiles, ChineseFolderIsReadAndWritten) {
   TempDir dir("测试目录");
   AppState app;
   readFrom(dir, app, "USER_NAME=中文\n");
-  EXPECT_EQ(app.userName, "中文");
-  app.userName = "改名";
-  ASSERT_TRUE(writeConfig(app));
+  EXPECT_EQ(app.config.userName, "中文");
+  app.config.userName = "改名";
+  ASSERT_TRUE(writeConfig(app.config));
   AppState again;
-  again.exeDir = dir.path();
-  readConfig(again);
-  EXPECT_EQ(again.userName, "改名");
+  again.config.exeDir = dir.path();
+  readConfig(again.config);
+  EXPECT_EQ(again.config.userName, "改名");
 }
 
 TEST(ConfigFiles, FailedSaveKeepsTheOldFileAndSaysSo) {
@@ -279,16 +279,16 @@ TEST(ConfigFiles, FailedSaveKeepsTheOldFileAndSaysSo) {
   const std::string before = dir.read("zor.cfg");
   // The temporary file cannot be created: a directory of that name is in the way.
   dir.mkdir("zor.cfg.tmp");
-  app.userName = "新";
-  EXPECT_FALSE(writeConfig(app));
+  app.config.userName = "新";
+  EXPECT_FALSE(writeConfig(app.config));
   EXPECT_EQ(dir.read("zor.cfg"), before);
 }
 
 TEST(ConfigFiles, UnwritableFolderFailsWithoutCreatingAnything) {
   AppState app;
-  app.exeDir = "/nonexistent-folder-for-zor-tests/";
-  EXPECT_FALSE(writeConfig(app));
-  EXPECT_FALSE(fileExists(configPath(app)));
+  app.config.exeDir = "/nonexistent-folder-for-zor-tests/";
+  EXPECT_FALSE(writeConfig(app.config));
+  EXPECT_FALSE(fileExists(configPath(app.config)));
 }
 
 }  // namespace

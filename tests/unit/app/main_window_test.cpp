@@ -6,10 +6,12 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/commands.h"
 #include "app/main_window.h"
 #include "app/shell_panels.h"
 #include "app/state_query.h"
-#include "app/trace_log.h"
+#include "app/timers.h"
+#include "platform/trace_log.h"
 #include "recording_canvas.h"
 #include "temp_dir.h"
 #include "test_ui.h"
@@ -26,7 +28,7 @@ class MenuUi : public TestUi {
   int popupMenu(const std::vector<MenuEntry>& entries, int x, int y) override {
     menus.push_back(entries);
     at.push_back({x, y});
-    openWhileShown = app ? app->openMenu : -2;
+    openWhileShown = app ? app->win.openMenu : -2;
     return answer;
   }
   std::vector<std::vector<MenuEntry>> menus;
@@ -84,7 +86,7 @@ void addStocks(AppState& app, int n) {
     s.name = "股票" + std::to_string(i);
     s.index = i;
     s.dayLoaded = s.minLoaded = true;  // nothing to load from disk
-    app.stocks.push_back(s);
+    app.market.stocks.push_back(s);
   }
 }
 
@@ -144,25 +146,25 @@ TEST(MainWindowPaint, MenuBarItemsFromX30) {
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->font, (Font{"Microsoft YaHei", 14, false}));
     EXPECT_EQ(t->rect, (Rect{k.left, 0, k.right, 24}));
-    const HitArea& r = f.app.menuRects[size_t(i)];
+    const HitArea& r = f.app.win.painted.menuRects[size_t(i)];
     EXPECT_EQ((Rect{r.left, r.top, r.right, r.bottom}), (Rect{k.left, 0, k.right, 24}));
   }
-  EXPECT_EQ(queryState(f.app, QueryHitCount, kHitMenuBarItem, 0), 7);
+  EXPECT_EQ(queryState(f.app, QueryHitCount, hitKindValue(HitKind::MenuBarItem), 0), 7);
 
   // Narrow texts still give 48-pixel items, 8 apart.
   AppState app;
   OddMetricsCanvas narrow(kW, kH);
   onPaint(app, narrow);
   for (int i = 0; i < kMenuBarItemCount; ++i) {
-    EXPECT_EQ(app.menuRects[size_t(i)].left, 30 + 56 * i);
-    EXPECT_EQ(app.menuRects[size_t(i)].right, 30 + 56 * i + 48);
+    EXPECT_EQ(app.win.painted.menuRects[size_t(i)].left, 30 + 56 * i);
+    EXPECT_EQ(app.win.painted.menuRects[size_t(i)].right, 30 + 56 * i + 48);
   }
 }
 
 TEST(MainWindowPaint, OpenAndHoveredMenuItems) {
   Fixture f;
-  f.app.openMenu = 1;
-  f.app.hoverMenu = 3;
+  f.app.win.openMenu = 1;
+  f.app.win.hoverMenu = 3;
   f.paint();
   Rect open{101, 0, 164, 24}, hover{243, 0, 306, 24}, plain{30, 0, 93, 24};
   EXPECT_TRUE(hasFill(f.canvas, open, rgb(169, 205, 245)));
@@ -177,8 +179,8 @@ TEST(MainWindowPaint, CaptionButtons) {
   auto code = [](CaptionButton k, ButtonState s) { return int(k) * 16 + int(s); };
 
   Fixture f;
-  f.app.captionHover = {false, false, true};
-  f.app.captionPressed = {true, false, false};
+  f.app.win.captionHover = {false, false, true};
+  f.app.win.captionPressed = {true, false, false};
   f.paint();
   auto b = buttons(f.canvas);
   ASSERT_EQ(b.size(), 3u);
@@ -189,9 +191,9 @@ TEST(MainWindowPaint, CaptionButtons) {
   EXPECT_EQ(b[0]->extra, code(CaptionButton::Minimize, ButtonState::Pressed));
   EXPECT_EQ(b[1]->extra, code(CaptionButton::Maximize, ButtonState::Normal));
   EXPECT_EQ(b[2]->extra, code(CaptionButton::Close, ButtonState::Hot));
-  EXPECT_EQ(queryState(f.app, QueryHitCentre, kHitCaptionButton | (2 << 16), 0), 1150 * 65536 + 12);
+  EXPECT_EQ(queryState(f.app, QueryHitCentre, hitKindValue(HitKind::CaptionButton) | (2 << 16), 0), 1150 * 65536 + 12);
 
-  f.app.maximized = true;
+  f.app.win.maximized = true;
   f.paint();
   EXPECT_EQ(buttons(f.canvas)[1]->extra, code(CaptionButton::Restore, ButtonState::Normal));
 
@@ -226,7 +228,7 @@ TEST(MainWindowHitTest, TopStripIsCaptionExceptItemsAndButtons) {
 TEST(MainWindowMouse, HoverRepaintsOnlyOnChange) {
   Fixture f;
   f.paint();
-  f.app.hitAreas.push_back(HitArea{100, 100, 200, 130, 1, 3});  // a press-and-release button
+  f.app.win.painted.hitAreas.push_back(HitArea{100, 100, 200, 130, HitKind::PeriodButton, 3});  // a press-and-release button
 
   struct Step {
     int x, y;
@@ -244,15 +246,15 @@ TEST(MainWindowMouse, HoverRepaintsOnlyOnChange) {
   for (const Step& s : steps) EXPECT_EQ(onMouseMove(f.app, s.x, s.y).repaint, s.want) << s.x << "," << s.y;
 
   onMouseMove(f.app, 40, 10);
-  EXPECT_EQ(f.app.hoverMenu, 0);
+  EXPECT_EQ(f.app.win.hoverMenu, 0);
   EXPECT_EQ(queryState(f.app, QueryValue, QMouse, 0), 40 * 65536 + 10);
   EXPECT_EQ(onMouseLeave(f.app), Repaint::TitleStrip);
-  EXPECT_EQ(f.app.hoverMenu, -1);
+  EXPECT_EQ(f.app.win.hoverMenu, -1);
   EXPECT_EQ(queryState(f.app, QueryValue, QMouse, 0), -1);
   EXPECT_EQ(onMouseLeave(f.app), Repaint::None);
 
   onMouseMove(f.app, 150, 110);
-  EXPECT_EQ(f.app.hoverHit, 1 * 16 + 3);
+  EXPECT_EQ(f.app.win.hover, (HitRef{HitKind::PeriodButton, 3}));
 }
 
 TEST(MainWindowMouse, HoverTraceOnlyWithMessageTracing) {
@@ -286,43 +288,43 @@ TEST(MainWindowMouse, CaptionButtonsActOnPress) {
     EXPECT_EQ(r.action, k.action);
     EXPECT_TRUE(r.capture);
     EXPECT_EQ(r.repaint, Repaint::TitleStrip);
-    EXPECT_TRUE(f.app.captionPressed[size_t(k.slot)]);
+    EXPECT_TRUE(f.app.win.captionPressed[size_t(k.slot)]);
     EXPECT_EQ(onLeftButtonUp(f.app, k.x, 12).repaint, Repaint::TitleStrip);
-    EXPECT_FALSE(f.app.captionPressed[size_t(k.slot)]);
+    EXPECT_FALSE(f.app.win.captionPressed[size_t(k.slot)]);
   }
   Fixture f;
   f.paint();
   EXPECT_EQ(onLeftButtonDown(f.app, 700, 12, 0).action, WindowAction::None);  // the caption itself
   onLeftButtonDown(f.app, 1070, 12, 0);
   EXPECT_EQ(onCaptureLost(f.app), Repaint::TitleStrip);
-  EXPECT_FALSE(f.app.captionPressed[0]);
+  EXPECT_FALSE(f.app.win.captionPressed[0]);
 }
 
 TEST(MainWindowMenu, SettingsPopupSwitchesTheTradingRule) {
   Fixture f;
   f.paint();
-  f.ui.answer = CmdTPlusZero;
+  f.ui.answer = int(CommandId::TPlusZero);
   onLeftButtonDown(f.app, 40, 10, 0);
   ASSERT_EQ(f.ui.menus.size(), 1u);
   EXPECT_EQ(f.ui.at[0], (std::pair<int, int>{40, 24}));
   EXPECT_EQ(f.ui.openWhileShown, MenuSettings);  // shown open while the pop-up is up
-  EXPECT_EQ(f.app.openMenu, -1);
+  EXPECT_EQ(f.app.win.openMenu, -1);
   const auto& m = f.ui.menus[0];
   ASSERT_EQ(m.size(), 11u);
   EXPECT_EQ(m[0].text, "数据配置(D)...");
   EXPECT_EQ(m[1].id, 0);  // separator
-  EXPECT_EQ(m[2].id, CmdTPlusOne);
+  EXPECT_EQ(m[2].id, int(CommandId::TPlusOne));
   EXPECT_TRUE(m[2].checked);
   EXPECT_FALSE(m[3].checked);
   EXPECT_EQ(m[10].text, "在线更新（检查新版本）(U)...");
 
   EXPECT_FALSE(f.app.tPlusOne);
-  EXPECT_EQ(f.app.statusText, "交易规则已切换为 T+0（当日可回转）");
+  EXPECT_EQ(f.app.win.statusText, "交易规则已切换为 T+0（当日可回转）");
   EXPECT_EQ(queryState(f.app, QueryValue, QTPlusOne, 0), 0);
   EXPECT_TRUE(settingsMenu(f.app)[3].checked);
 
-  onCommand(f.app, CmdTPlusOne);
-  EXPECT_EQ(f.app.statusText, "交易规则已切换为 T+1（当日买入不可卖）");
+  onCommand(f.app, int(CommandId::TPlusOne));
+  EXPECT_EQ(f.app.win.statusText, "交易规则已切换为 T+1（当日买入不可卖）");
 
   // Dismissing the pop-up changes nothing; 画图 shows its own list.
   f.ui.answer = 0;
@@ -335,7 +337,7 @@ TEST(MainWindowMenu, SettingsPopupSwitchesTheTradingRule) {
 
 TEST(MainWindowListView, EmptyListShowsHeaderAndStatusLine) {
   Fixture f;
-  f.app.statusText = "交易规则已切换为 T+1（当日买入不可卖）";
+  f.app.win.statusText = "交易规则已切换为 T+1（当日买入不可卖）";
   f.paint();
   EXPECT_TRUE(hasFill(f.canvas, Rect{0, 60, kW, kH - 46}, 0));
   for (const char* h : {"代码", "名称", "涨幅%", "现价"}) {
@@ -347,7 +349,7 @@ TEST(MainWindowListView, EmptyListShowsHeaderAndStatusLine) {
   EXPECT_EQ(queryState(f.app, QueryHitCount, 6, 0), 0);
 
   EXPECT_TRUE(hasFill(f.canvas, Rect{0, kH - 24, kW, kH}, rgb(240, 240, 245)));
-  const Primitive* msg = f.canvas.findText(f.app.statusText);
+  const Primitive* msg = f.canvas.findText(f.app.win.statusText);
   ASSERT_NE(msg, nullptr);
   EXPECT_EQ(msg->rect.right, kW - 8);
   EXPECT_EQ(msg->align & AlignRight, unsigned(AlignRight));
@@ -357,25 +359,25 @@ TEST(MainWindowListView, EmptyListShowsHeaderAndStatusLine) {
     if (p.kind == Primitive::Text && p.text.rfind("澄川K线回放训练软件  |", 0) == 0) {
       EXPECT_EQ(p.rect.left, 8);
       EXPECT_EQ(p.rect.top, kH - 20);
-      EXPECT_LE(p.clip.right, msg->rect.right - f.canvas.textSize(f.app.statusText).cx);
+      EXPECT_LE(p.clip.right, msg->rect.right - f.canvas.textSize(f.app.win.statusText).cx);
     }
 }
 
 TEST(MainWindowListView, ChartViewWithoutInstrumentsFallsBackToTheList) {
   Fixture f;
-  f.app.listView = false;
-  f.app.barCount = 50;
+  f.app.view.listView = false;
+  f.app.view.barCount = 50;
   f.paint();
-  EXPECT_TRUE(f.app.listView);
-  EXPECT_EQ(f.app.barCount, 0);
+  EXPECT_TRUE(f.app.view.listView);
+  EXPECT_EQ(f.app.view.barCount, 0);
   EXPECT_EQ(queryState(f.app, QueryViewBits, 0, 0) & ViewList, int64_t(ViewList));
 }
 
 TEST(MainWindowListView, RowsSelectAndOpen) {
   Fixture f;
   addStocks(f.app, 3);
-  f.app.stocks[1].lastPrice = 10.5;
-  f.app.stocks[1].prevClose = 10;
+  f.app.market.stocks[1].lastPrice = 10.5;
+  f.app.market.stocks[1].prevClose = 10;
   f.paint();
   EXPECT_EQ(queryState(f.app, QueryHitCount, 6, 0), 3);
   const Primitive* chg = f.canvas.findText("5.00");
@@ -386,35 +388,37 @@ TEST(MainWindowListView, RowsSelectAndOpen) {
   int64_t c = queryState(f.app, QueryHitCentre, 6 | (2 << 16), 0);
   ASSERT_GE(c, 0);
   onLeftButtonDown(f.app, int(c / 65536), int(c % 65536), 0);
-  EXPECT_EQ(f.app.curIdx, 2);
-  EXPECT_EQ(f.app.codeEntry, "600002");
-  EXPECT_TRUE(f.app.listView);
+  EXPECT_EQ(f.app.view.curIdx, 2);
+  EXPECT_EQ(f.app.list.codeEntry, "600002");
+  EXPECT_TRUE(f.app.view.listView);
 
   c = queryState(f.app, QueryHitCentre, 6 | (1 << 16), 0);
   onLeftDoubleClick(f.app, int(c / 65536), int(c % 65536), 0);
-  EXPECT_EQ(f.app.curIdx, 1);
-  EXPECT_FALSE(f.app.listView);
-  EXPECT_EQ(f.app.period, PeriodDay);
-  EXPECT_EQ(f.app.codeEntry, "");
+  EXPECT_EQ(f.app.view.curIdx, 1);
+  EXPECT_FALSE(f.app.view.listView);
+  EXPECT_EQ(f.app.view.period, PeriodDay);
+  EXPECT_EQ(f.app.list.codeEntry, "");
 }
 
 TEST(MainWindowStatusLine, CompositeText) {
   TempDir dir;
   AppState app;
-  app.lc1Dir = dir.path();
+  app.config.lc1Dir = dir.path();
+  checkDataDirs(app.config);  // the status line shows what was found, not what it asks
   addStocks(app, 3);
-  app.stocks[0].lastPrice = app.stocks[0].prevClose = 5;  // unchanged counts as rising
-  app.stocks[1].lastPrice = 4;
-  app.stocks[1].prevClose = 5;
-  app.curIdx = 1;
+  app.market.stocks[0].lastPrice = app.market.stocks[0].prevClose = 5;  // unchanged counts as rising
+  app.market.stocks[1].lastPrice = 4;
+  app.market.stocks[1].prevClose = 5;
+  app.view.curIdx = 1;
   EXPECT_EQ(statusLineText(app, "2024-05-15 10:00:00"),
             "澄川K线回放训练软件  |  数据1待配置  数据2已生效  |  上涨 2  下跌 1  |  当前: 股票1(600001)  |  "
             "2024-05-15 10:00:00");
-  app.datDir = dir.file("missing");
-  app.curIdx = 7;
+  app.config.datDir = dir.file("missing");
+  checkDataDirs(app.config);
+  app.view.curIdx = 7;
   EXPECT_NE(statusLineText(app, "").find("数据1没生效"), std::string::npos);
   EXPECT_NE(statusLineText(app, "").find("当前: —()"), std::string::npos);
-  app.curIdx = 1;
+  app.view.curIdx = 1;
   app.train.active = true;
   app.train.stockIdx = 1;
   EXPECT_NE(statusLineText(app, "").find("当前: ******(******)"), std::string::npos);
@@ -430,21 +434,20 @@ TEST(MainWindowTimers, CreationAndTicks) {
   EXPECT_LE(f.ui.timers[1].second, 6000);
 
   onTimer(f.app, 1);
-  EXPECT_FALSE(f.app.blink);  // no focused field: no blink
-  f.app.tradeFocus = 2;
+  EXPECT_FALSE(f.app.win.blink);  // no focused field: no blink
+  f.app.win.tradeFocus = 2;
   onTimer(f.app, 1);
-  EXPECT_TRUE(f.app.blink);
+  EXPECT_TRUE(f.app.win.blink);
   EXPECT_EQ(f.ui.repaints, 2);
 
   // The tick also refreshes the rows of a painted quote list (instruments without files simply
   // end up loaded with no bars).
-  f.app.stocks.resize(3);
-  f.app.listView = true;
-  f.app.listWidth = 800;
-  f.app.listHeight = 300;
+  f.app.market.stocks.resize(3);
+  f.app.view.listView = true;
+  f.app.win.painted.listRows = quoteListRows(300);
   onTimer(f.app, 1);
-  for (const StockRecord& r : f.app.stocks) EXPECT_TRUE(r.dayLoaded && r.minLoaded);
-  f.app.stocks.clear();
+  for (const StockRecord& r : f.app.market.stocks) EXPECT_TRUE(r.dayLoaded && r.minLoaded);
+  f.app.market.stocks.clear();
 
   TempDir dir;
   openTraceLog(dir.path());

@@ -42,17 +42,17 @@ TEST(StartPlacement, Cases) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
     AppState app;
-    app.winX = k.x;
-    app.winY = k.y;
-    app.winW = k.w;
-    app.winH = k.h;
-    app.winMax = k.max;
-    StartPlacement p = chooseStartPlacement(app, k.monitors);
+    app.config.winX = k.x;
+    app.config.winY = k.y;
+    app.config.winW = k.w;
+    app.config.winH = k.h;
+    app.config.winMax = k.max;
+    StartPlacement p = chooseStartPlacement(app.config, k.monitors);
     EXPECT_EQ(p.rect, k.want);
     EXPECT_EQ(p.maximized, k.wantMax);
   }
   AppState app;  // no monitor reported at all still gives a window
-  EXPECT_EQ(chooseStartPlacement(app, {}).rect.width(), 1180);
+  EXPECT_EQ(chooseStartPlacement(app.config, {}).rect.width(), 1180);
 }
 
 struct Saving {
@@ -60,12 +60,12 @@ struct Saving {
   AppState app;
   TestUi ui;
   Saving() {
-    app.exeDir = dir.path();
+    app.config.exeDir = dir.path();
     app.ui = &ui;
-    app.winX = 100;
-    app.winY = 50;
-    app.winW = 800;
-    app.winH = 600;
+    app.config.winX = 100;
+    app.config.winY = 50;
+    app.config.winW = 800;
+    app.config.winH = 600;
   }
   std::string cfg() const { return dir.read("zor.cfg"); }
 };
@@ -107,8 +107,8 @@ TEST(PlacementSaving, MovesSizesMaximiseAndRestore) {
   for (const Step& st : steps) {
     SCOPED_TRACE(st.what);
     EXPECT_EQ(onWindowPosChanged(s.app, st.pos), st.writes);
-    EXPECT_EQ(s.app.winMax, st.winMax);
-    EXPECT_EQ(s.app.winW, st.winW);
+    EXPECT_EQ(s.app.config.winMax, st.winMax);
+    EXPECT_EQ(s.app.config.winW, st.winW);
   }
   EXPECT_NE(s.cfg().find("WIN_X=120\nWIN_Y=50\nWIN_W=900\nWIN_H=600\nWIN_MAX=0\n"), std::string::npos);
 }
@@ -126,9 +126,9 @@ TEST(PlacementSaving, DestructionStoresTheNormalRectangle) {
 
 TEST(PlacementSaving, AFailedSaveSaysSo) {
   Saving s;
-  s.app.exeDir = s.dir.file("missing/");
+  s.app.config.exeDir = s.dir.file("missing/");
   EXPECT_TRUE(onWindowPosChanged(s.app, normal(300, 50, 800, 600)));
-  EXPECT_EQ(s.app.statusText, "配置保存失败：无法写入 zor.cfg。");
+  EXPECT_EQ(s.app.win.statusText, "配置保存失败：无法写入 zor.cfg。");
   EXPECT_GT(s.ui.repaints, 0);
 }
 

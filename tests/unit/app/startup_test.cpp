@@ -8,7 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
-#include "app/trace_log.h"
+#include "platform/trace_log.h"
 #include "platform/file_io.h"
 #include "temp_dir.h"
 #include "test_ui.h"
@@ -79,7 +79,7 @@ TEST(Startup, RunsTheStepsInOrder) {
   closeTraceLog();
   // No data directory exists, so the dialog's hook runs.
   EXPECT_EQ(joined(host.calls), "dpi lock crash atexit datadialog splash nosplash create show mode loop");
-  EXPECT_EQ(app.exeDir, dir.path());
+  EXPECT_EQ(app.config.exeDir, dir.path());
   EXPECT_EQ(host.placed.rect, (Rect{10, 20, 910, 720}));  // the configuration was read first
   EXPECT_TRUE(host.placed.maximized);
 

@@ -27,15 +27,15 @@ std::string readText(const AppState& app, int which) {
 
 TEST(StateQueryText, ChunksAndOffsets) {
   AppState app;
-  app.statusText = "交易规则已切换为 T+0（当日可回转）";
+  app.win.statusText = "交易规则已切换为 T+0（当日可回转）";
   app.train.status = "下一天";
   EXPECT_EQ(readText(app, 0), "模拟交易");
-  EXPECT_EQ(readText(app, 1), app.userAcct);
-  EXPECT_EQ(readText(app, 2), app.statusText);
+  EXPECT_EQ(readText(app, 1), app.config.userAcct);
+  EXPECT_EQ(readText(app, 2), app.win.statusText);
   EXPECT_EQ(readText(app, 3), "下一天");
-  EXPECT_EQ(readText(app, 9), app.userAcct);  // any other value: the account
+  EXPECT_EQ(readText(app, 9), app.config.userAcct);  // any other value: the account
 
-  app.userAcct = "12345678";  // exactly one chunk
+  app.config.userAcct = "12345678";  // exactly one chunk
   struct Case {
     int64_t offset;
     int64_t want;
@@ -47,13 +47,15 @@ TEST(StateQueryText, ChunksAndOffsets) {
       {-8, -1},                 // a negative offset never reads before the text
   };
   for (const Case& k : cases) EXPECT_EQ(queryState(app, QueryText, 1, k.offset), k.want) << k.offset;
-  app.userAcct = "";
+  app.config.userAcct = "";
   EXPECT_EQ(queryState(app, QueryText, 1, 0), 0);
 }
 
 TEST(StateQueryHits, CountCentreAndRectangles) {
   AppState app;
-  app.hitAreas = {{10, 20, 30, 40, 6, 0}, {10, 40, 30, 60, 6, 1}, {100, 0, 200, 24, 14, 0}};
+  app.win.painted.hitAreas = {{10, 20, 30, 40, HitKind::QuoteRow, 0},
+                              {10, 40, 30, 60, HitKind::QuoteRow, 1},
+                              {100, 0, 200, 24, HitKind::TabHistoryTraining, 0}};
   EXPECT_EQ(queryState(app, QueryHitCount, 6, 0), 2);
   EXPECT_EQ(queryState(app, QueryHitCount, 7, 0), 0);
 
@@ -78,7 +80,7 @@ TEST(StateQueryHits, CountCentreAndRectangles) {
   EXPECT_EQ(queryState(app, QueryValue, QHitTopLeft, 6), 10 * 65536 + 20);
   // Bit 31 names index 0 explicitly: kind 14's only area has index 0, kind 6 index 0 too.
   EXPECT_EQ(queryState(app, QueryValue, QHitTopLeft, int64_t(0x80000000u | 6)), 10 * 65536 + 20);
-  app.hitAreas.erase(app.hitAreas.begin());
+  app.win.painted.hitAreas.erase(app.win.painted.hitAreas.begin());
   EXPECT_EQ(queryState(app, QueryValue, QHitTopLeft, int64_t(0x80000000u | 6)), -1);
   EXPECT_EQ(queryState(app, QueryValue, QHitTopLeft, 6), 10 * 65536 + 40);
 }
@@ -97,22 +99,22 @@ TEST(StateQueryValues, ExistingState) {
   app.orders[1].orderNo = 41;
   app.orders[2].mode = 2;
   app.nextOrderNo = 42;
-  app.tradeTab = 2;
-  app.curIdx = 1;
-  app.period = PeriodMin5;
-  app.stocks.resize(2);
-  app.stocks[1].code = "600519";
-  app.stocks[1].k.resize(5);
-  app.stocks[1].minAll.resize(480);
-  app.stocks[1].minc.resize(240);
-  app.stocks[1].lastPrice = 10.56;
-  app.stocks[1].prevClose = 10;
+  app.mode.tradeTab = TradeTab(2);
+  app.view.curIdx = 1;
+  app.view.period = PeriodMin5;
+  app.market.stocks.resize(2);
+  app.market.stocks[1].code = "600519";
+  app.market.stocks[1].k.resize(5);
+  app.market.stocks[1].minAll.resize(480);
+  app.market.stocks[1].minc.resize(240);
+  app.market.stocks[1].lastPrice = 10.56;
+  app.market.stocks[1].prevClose = 10;
   app.train.active = true;
   app.train.stockIdx = 1;
   app.train.maxDrawdown = 0.12345;
-  app.statusText = "abc";
-  app.sortColumn = -1;
-  app.listOrder = {1, 0};
+  app.win.statusText = "abc";
+  app.list.sortColumn = -1;
+  app.list.listOrder = {1, 0};
   app.trainAccount.baseline = 2000000;
 
   struct Case {
@@ -150,17 +152,17 @@ TEST(StateQueryValues, ExistingState) {
 TEST(StateQueryView, Bits) {
   AppState app;
   EXPECT_EQ(queryState(app, QueryViewBits, 0, 0), int64_t(ViewList | ViewRealTimeOff | (7u << 12)));
-  app.listView = false;
-  app.trend = true;
-  app.tradeView = true;
-  app.tradePanelClosed = true;
-  app.tradeFocus = 5;
-  app.tradeTab = 4;
-  app.period = 11;
-  app.trainFieldFocused = true;
-  app.tradeMode = 0;
+  app.view.listView = false;
+  app.view.trend = true;
+  app.view.tradeView = true;
+  app.win.tradePanelClosed = true;
+  app.win.tradeFocus = 5;
+  app.mode.tradeTab = TradeTab(4);
+  app.view.period = 11;
+  app.win.trainFieldFocused = true;
+  app.mode.tradeMode = TradeMode::RealTime;
   app.train.active = true;
-  app.training = true;
+  app.replay.training = true;
   app.train.autoplay = true;
   int64_t want = 2 | 4 | 8 | (5 << 4) | (4 << 8) | (11 << 12) | (1 << 16) | (1 << 18) | (1 << 19) | (1 << 20);
   EXPECT_EQ(queryState(app, QueryViewBits, 0, 0), want);

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/trace_log.h"
+#include "platform/trace_log.h"
 #include "platform/file_io.h"
 #include "temp_dir.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/trace_log.h"
+#include "platform/trace_log.h"
 #include "data/loaders.h"
 #include "platform/file_io.h"
 #include "sample_market/market_writer.h"
@@ -53,10 +53,18 @@ struct DataDir {
 
   DataDir() {
     app.ui = &ui;
-    app.exeDir = dir.path();
+    app.config.exeDir = dir.path();
   }
-  void useDat() { app.datDir = dir.file("dat"); }
-  void useLc1(const std::string& sub = "lc1") { app.lc1Dir = dir.file(sub); }
+  // The directories are configured and, for tests that fill the table by hand, count as the
+  // ones the table was built from.
+  void useDat() {
+    app.config.datDir = dir.file("dat");
+    app.market.dirs = app.config.dataDirs();
+  }
+  void useLc1(const std::string& sub = "lc1") {
+    app.config.lc1Dir = dir.file(sub);
+    app.market.dirs = app.config.dataDirs();
+  }
   void write(const std::string& rel, const std::string& bytes) { dir.write(rel, bytes); }
 
   // index.dat of the given entries in the dat folder.

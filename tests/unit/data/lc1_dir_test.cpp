@@ -58,8 +58,8 @@ TEST(VipdocScan, AVipdocDirectoryOnItsOwnListsItsStocks) {
   d.dir.mkdir("lc1/sh/lday/sh600001.day");                  // a directory
   d.write("lc1/sh/lday/sh600002.day", std::string(20, 'x'));  // shorter than one record
   ASSERT_TRUE(loadAllStocks(d.app));
-  ASSERT_EQ(d.app.stocks.size(), 3u);
-  const StockRecord& pingan = d.app.stocks[0];
+  ASSERT_EQ(d.app.market.stocks.size(), 3u);
+  const StockRecord& pingan = d.app.market.stocks[0];
   EXPECT_EQ(pingan.code, "000001");
   EXPECT_EQ(pingan.name, "平安银行");  // the built-in table
   EXPECT_EQ(pingan.dataFile, "sz000001");
@@ -67,11 +67,11 @@ TEST(VipdocScan, AVipdocDirectoryOnItsOwnListsItsStocks) {
   EXPECT_FALSE(pingan.hasDat);
   EXPECT_DOUBLE_EQ(pingan.lastPrice, 9.75);
   EXPECT_DOUBLE_EQ(pingan.prevClose, 9.5);
-  const StockRecord& cyb = d.app.stocks[1];
+  const StockRecord& cyb = d.app.market.stocks[1];
   EXPECT_EQ(cyb.code, "300750");
   EXPECT_EQ(cyb.name, "sz300750");  // no name source: the code as scanned
   EXPECT_EQ(cyb.board, "创业板");
-  const StockRecord& pf = d.app.stocks[2];
+  const StockRecord& pf = d.app.market.stocks[2];
   EXPECT_EQ(pf.code, "600000");
   EXPECT_TRUE(pf.dayLoaded);
   EXPECT_EQ(pf.k.size(), 3u);
@@ -88,8 +88,8 @@ TEST(VipdocScan, AddsFilesToDatInstruments) {
   d.writeDat(1, "600000", {day(20240102, 10, 11, 9, 10.5)});
   d.write("lc1/sh/lday/sh600000.day", vipdocDayBytes({day(20240103, 10, 11, 9, 10.75)}));
   ASSERT_TRUE(loadAllStocks(d.app));
-  ASSERT_EQ(d.app.stocks.size(), 1u);
-  const StockRecord& r = d.app.stocks[0];
+  ASSERT_EQ(d.app.market.stocks.size(), 1u);
+  const StockRecord& r = d.app.market.stocks[0];
   EXPECT_TRUE(r.hasDat && r.hasLc1);
   EXPECT_EQ(r.dataFile, "1.600000.dat");
   EXPECT_EQ(r.k.size(), 2u);
@@ -127,9 +127,9 @@ TEST(ThsScan, CodesHitsProbesAndNames) {
   d.write("lc1/stockname/stockname_16_1.txt",
           thsNameFileBytes({{"688001", "华兴源创"}, {"300750", "一个名字长得超过了三十一个字节"}}, "S"));
   ASSERT_TRUE(loadAllStocks(d.app));
-  EXPECT_EQ(d.app.data.thsRoot, joinPath(d.dir.file("lc1"), "history"));
+  EXPECT_EQ(d.app.market.thsRoot, joinPath(d.dir.file("lc1"), "history"));
   std::map<std::string, const StockRecord*> byCode;
-  for (const StockRecord& r : d.app.stocks) byCode[r.code] = &r;
+  for (const StockRecord& r : d.app.market.stocks) byCode[r.code] = &r;
   ASSERT_EQ(byCode.size(), 4u);
   const StockRecord& pf = *byCode["600000"];
   EXPECT_TRUE(pf.hasDat && pf.hasLc1);
@@ -165,10 +165,10 @@ TEST(ThsScan, ThsOnlyInstrumentBuildsItsDailyBarsFromMinutes) {
   bars.insert(bars.end(), last.begin(), last.end());
   d.writeMin("shase", "600000", bars);
   ASSERT_TRUE(loadAllStocks(d.app));
-  StockRecord& r = d.app.stocks[0];
+  StockRecord& r = d.app.market.stocks[0];
   EXPECT_TRUE(r.dayLoaded);
   EXPECT_TRUE(r.k.empty());
-  loadMinuteBars(r, d.app);
+  loadMinuteBars(d.app.market, r, d.app.mode.tradeMode);
   ASSERT_EQ(r.minAll.size(), 480u);
   EXPECT_EQ(r.minc.size(), 240u);
   ASSERT_EQ(r.k.size(), 2u);
@@ -186,23 +186,23 @@ TEST(ThsScan, RebuildWithoutThsForgetsTheRootAndReloadsNames) {
   d.writeMin("shase", "688001", thsMinutes(20240105, 240, 10.f));
   d.write("lc1/stockname/stockname_16_1.txt", thsNameFileBytes({{"688001", "旧名"}}, "S"));
   ASSERT_TRUE(loadAllStocks(d.app));
-  EXPECT_EQ(d.app.stocks[0].name, "旧名");
+  EXPECT_EQ(d.app.market.stocks[0].name, "旧名");
 
   // A second THS root with other names.
   d.write("ths2/history/shase/min/688001.min", thsMinBytes(thsMinutes(20240105, 240, 10.f)));
   d.write("ths2/stockname/stockname_16_1.txt", thsNameFileBytes({{"688001", "新名"}}, "S"));
   d.useLc1("ths2");
   ASSERT_TRUE(loadAllStocks(d.app));
-  EXPECT_EQ(d.app.stocks[0].name, "新名");
+  EXPECT_EQ(d.app.market.stocks[0].name, "新名");
 
   // DAT only: the THS root is gone, so daily bars come from the DAT file again.
-  d.app.lc1Dir.clear();
+  d.app.config.lc1Dir.clear();
   d.useDat();
   d.writeIndex({entry("688001", "华兴源创", 1, 10, 9.9f)});
   d.writeDat(1, "688001", {day(20240102, 10, 11, 9, 10.5)});
   ASSERT_TRUE(loadAllStocks(d.app));
-  EXPECT_TRUE(d.app.data.thsRoot.empty());
-  EXPECT_EQ(d.app.stocks[0].k.size(), 1u);
+  EXPECT_TRUE(d.app.market.thsRoot.empty());
+  EXPECT_EQ(d.app.market.stocks[0].k.size(), 1u);
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ TEST(MarketLookup, CloseBeforeDate) {
   r.code = "600000", r.market = 1, r.dayLoaded = true;
   r.k = {day(20240102, 10, 11, 9, 10.5), day(20240103, 10, 11, 9, 10.7), noPriceDay(20240104),
          day(20240108, 10, 11, 9, 10.9)};
-  d.app.stocks.push_back(r);
+  d.app.market.stocks.push_back(r);
   struct {
     const char* code;
     int date;
@@ -93,7 +93,7 @@ TEST(MarketLookup, CloseBeforeDate) {
       {"", 20240109, 0},
       {"600001", 20240109, 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(closeBeforeDate(d.app, 1, c.code, c.date), c.want) << c.code << " " << c.date;
+  for (const auto& c : cases) EXPECT_EQ(closeBeforeDate(d.app.market, 1, c.code, c.date, d.app.mode.tradeMode), c.want) << c.code << " " << c.date;
 }
 
 TEST(MarketSnapshot, UsesTheLastValidBars) {
@@ -113,7 +113,7 @@ TEST(MarketSnapshot, UsesTheLastValidBars) {
     SCOPED_TRACE(c.what);
     StockRecord r;
     r.k = c.k;
-    buildQuoteSnapshot(r, 1);
+    buildQuoteSnapshot(r, TradeMode::History);
     EXPECT_DOUBLE_EQ(r.lastPrice, c.last);
     EXPECT_DOUBLE_EQ(r.prevClose, c.prev);
     EXPECT_DOUBLE_EQ(r.amplitude, c.amplitude);
@@ -123,12 +123,12 @@ TEST(MarketSnapshot, UsesTheLastValidBars) {
   StockRecord none;
   none.k = {noPriceDay(20240102)};
   none.lastPrice = 7;
-  buildQuoteSnapshot(none, 1);
+  buildQuoteSnapshot(none, TradeMode::History);
   EXPECT_EQ(none.lastPrice, 7);  // no valid bar: nothing changes
 
   StockRecord live;
   live.k = {day(20240102, 10, 12, 9, 10), day(20240103, 10, 12, 9.5, 11)};
-  buildQuoteSnapshot(live, 0);
+  buildQuoteSnapshot(live, TradeMode::RealTime);
   EXPECT_EQ(live.lastPrice, 0);
   EXPECT_EQ(live.volume, 0);
   EXPECT_EQ(live.prevClose, 10);
@@ -193,8 +193,8 @@ TEST(MarketLoadOnDemand, LoadsMinutesOutsideRealTimeOnly) {
   d.useDat();
   d.writeDat(1, "600000", {day(20240102, 10, 11, 9, 10)}, test::minutesOfDay(20240103, 240));
   auto fresh = [&] {
-    d.app.stocks.assign(1, StockRecord());
-    StockRecord& r = d.app.stocks[0];
+    d.app.market.stocks.assign(1, StockRecord());
+    StockRecord& r = d.app.market.stocks[0];
     r.code = "600000", r.market = 1, r.hasDat = true, r.dataFile = "1.600000.dat";
     return &r;
   };
@@ -207,7 +207,7 @@ TEST(MarketLoadOnDemand, LoadsMinutesOutsideRealTimeOnly) {
                {0, false, 0, false}};
   for (const auto& c : cases) {
     StockRecord* r = fresh();
-    d.app.tradeMode = c.tradeMode, d.app.training = c.training, d.app.liveStockIdx = c.live;
+    d.app.mode.tradeMode = TradeMode(c.tradeMode), d.app.replay.training = c.training, d.app.live.liveStockIdx = c.live;
     loadStockOnDemand(d.app, 0);
     EXPECT_TRUE(r->dayLoaded);
     EXPECT_EQ(r->minLoaded, c.minutes);
@@ -220,27 +220,27 @@ TEST(MarketLoadOnDemand, ModeChangeRebuildsQuotesAndDropsServerMinutes) {
   test::DataDir d;
   d.useDat();
   d.writeDat(1, "600000", {day(20240102, 10, 11, 9, 10), day(20240103, 10, 11, 9, 10.5)});
-  d.app.stocks.resize(2);
-  for (StockRecord& r : d.app.stocks) r.code = "600000", r.market = 1, r.hasDat = true, r.dataFile = "1.600000.dat";
-  d.app.tradeMode = 0;
+  d.app.market.stocks.resize(2);
+  for (StockRecord& r : d.app.market.stocks) r.code = "600000", r.market = 1, r.hasDat = true, r.dataFile = "1.600000.dat";
+  d.app.mode.tradeMode = TradeMode::RealTime;
   loadStockOnDemand(d.app, 0);
   loadStockOnDemand(d.app, 1);
-  EXPECT_EQ(d.app.stocks[0].lastPrice, 0);  // the quote client fills it in real-time mode
-  for (StockRecord& r : d.app.stocks) {  // what a fetch leaves behind
+  EXPECT_EQ(d.app.market.stocks[0].lastPrice, 0);  // the quote client fills it in real-time mode
+  for (StockRecord& r : d.app.market.stocks) {  // what a fetch leaves behind
     r.minAll = test::minutesOfDay(20240104, 240, 30.f);
     r.minc = r.minAll;
     r.minLoaded = r.minFromServer = true;
     r.lastPrice = 30;
   }
   d.app.train.active = true, d.app.train.stockIdx = 1;
-  d.app.tradeMode = 1;
+  d.app.mode.tradeMode = TradeMode::History;
   applyTradeModeChange(d.app);
-  const StockRecord& r = d.app.stocks[0];
+  const StockRecord& r = d.app.market.stocks[0];
   EXPECT_FALSE(r.minLoaded);
   EXPECT_TRUE(r.minAll.empty());
   EXPECT_DOUBLE_EQ(r.lastPrice, 10.5);
-  EXPECT_DOUBLE_EQ(d.app.stocks[1].lastPrice, 30);  // the game instrument keeps its quote
-  EXPECT_TRUE(d.app.stocks[1].minLoaded);
+  EXPECT_DOUBLE_EQ(d.app.market.stocks[1].lastPrice, 30);  // the game instrument keeps its quote
+  EXPECT_TRUE(d.app.market.stocks[1].minLoaded);
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ TEST(MinuteMerge, OneSourcePerDay) {
     MinuteDir d;
     d.dat({}, c.dat);
     d.lc1(c.lc1);
-    loadMinuteBars(d.rec, d.app);
+    loadMinuteBars(d.app.market, d.rec, d.app.mode.tradeMode);
     EXPECT_TRUE(d.rec.minLoaded);
     EXPECT_EQ(d.perDay(), c.want);
     EXPECT_TRUE(std::is_sorted(d.rec.minAll.begin(), d.rec.minAll.end(), [](const MinuteBar& a, const MinuteBar& b) {
@@ -76,7 +76,7 @@ TEST(MinuteMerge, DuplicateKeys) {
   lc1.push_back(minute(20240105, 571, 21, 21, 21, 21));  // of lc1 duplicates the first stays
   d.dat({}, dat);
   d.lc1(lc1);
-  loadMinuteBars(d.rec, d.app);
+  loadMinuteBars(d.app.market, d.rec, d.app.mode.tradeMode);
   ASSERT_EQ(d.rec.minAll.size(), 270u);
   EXPECT_FLOAT_EQ(d.rec.minAll[239].close, 11.f);
   EXPECT_FLOAT_EQ(d.rec.minAll[240].close, 20.f);
@@ -125,14 +125,14 @@ TEST(MinuteMerge, DatMinuteBlockCountsAndTail) {
     MinuteDir d;
     d.rec.hasLc1 = false;
     d.write("dat/1.600000.dat", c.bytes);
-    loadMinuteBars(d.rec, d.app);
+    loadMinuteBars(d.app.market, d.rec, d.app.mode.tradeMode);
     EXPECT_EQ(d.rec.minAll.size(), c.bars);
     for (const std::string& line : c.lines) EXPECT_TRUE(trace.contains(line)) << line << "\n" << trace.text();
   }
   MinuteDir d;
   d.rec.hasLc1 = false;
   d.write("dat/1.600000.dat", file(badPrice));
-  loadMinuteBars(d.rec, d.app);
+  loadMinuteBars(d.app.market, d.rec, d.app.mode.tradeMode);
   EXPECT_EQ(d.rec.minAll[5].close, NO_PRICE_F);
 }
 
@@ -145,9 +145,9 @@ TEST(MinuteMerge, DailyBarsExtendedFromMinutes) {
         concat({minutesOfDay(20240105, 240), minutesOfDay(20240108, 240, 10.f, 100.001)}));
   d.lc1(last);
   loadStockOnDemand(d.app, -1);  // nothing: outside the table
-  d.app.stocks.push_back(d.rec);
+  d.app.market.stocks.push_back(d.rec);
   loadStockOnDemand(d.app, 0);
-  const StockRecord& r = d.app.stocks[0];
+  const StockRecord& r = d.app.market.stocks[0];
   ASSERT_EQ(r.k.size(), 4u);
   EXPECT_EQ(r.k[2].dateText(), "20240108");
   EXPECT_DOUBLE_EQ(r.k[2].volume, 24000);  // 240 × 100.001, truncated to whole shares
@@ -166,7 +166,7 @@ TEST(MinuteMerge, DailyBarsExtendedFromMinutes) {
   MinuteDir datOnly;
   datOnly.rec.hasLc1 = false;
   datOnly.dat({day(20240104, 10, 11, 9, 10)}, minutesOfDay(20240108, 240));
-  loadMinuteBars(datOnly.rec, datOnly.app);
+  loadMinuteBars(datOnly.app.market, datOnly.rec, datOnly.app.mode.tradeMode);
   EXPECT_EQ(datOnly.rec.k.size(), 1u);
 }
 
@@ -189,7 +189,7 @@ TEST(MinuteMerge, PreviousCloseOfTheLatestDay) {
     MinuteDir d;
     d.rec.hasLc1 = false;
     d.dat(c.days, c.mins);
-    loadMinuteBars(d.rec, d.app);
+    loadMinuteBars(d.app.market, d.rec, d.app.mode.tradeMode);
     EXPECT_DOUBLE_EQ(d.rec.prevClose, c.prev);
     EXPECT_DOUBLE_EQ(d.rec.lastPrice, 10);
   }
@@ -198,15 +198,15 @@ TEST(MinuteMerge, PreviousCloseOfTheLatestDay) {
 TEST(MinuteMerge, NoSourcesAndRepeatedLoads) {
   MinuteDir d;
   d.rec.hasDat = d.rec.hasLc1 = false;
-  loadMinuteBars(d.rec, d.app);
+  loadMinuteBars(d.app.market, d.rec, d.app.mode.tradeMode);
   EXPECT_TRUE(d.rec.minLoaded);
   EXPECT_TRUE(d.rec.minAll.empty());
 
   MinuteDir twice;
   twice.dat({}, minutesOfDay(20240105, 240));
-  loadMinuteBars(twice.rec, twice.app);
+  loadMinuteBars(twice.app.market, twice.rec, twice.app.mode.tradeMode);
   twice.dat({}, minutesOfDay(20240105, 10));
-  loadMinuteBars(twice.rec, twice.app);  // loaded once only
+  loadMinuteBars(twice.app.market, twice.rec, twice.app.mode.tradeMode);  // loaded once only
   EXPECT_EQ(twice.rec.minAll.size(), 240u);
 }
 
@@ -223,10 +223,10 @@ TEST(MinuteMerge, DirectoriesWhereFilesAreExpected) {
     SCOPED_TRACE(c.what);
     MinuteDir d;
     d.dir.mkdir(c.dir);
-    if (c.ths) d.app.data.thsRoot = d.dir.file("lc1");
+    if (c.ths) d.app.market.thsRoot = d.dir.file("lc1");
     d.rec.minFile = "shase\\min\\600000";
-    loadDayBars(d.rec, d.app);
-    loadMinuteBars(d.rec, d.app);
+    loadDayBars(d.app.market, d.rec, d.app.mode.tradeMode);
+    loadMinuteBars(d.app.market, d.rec, d.app.mode.tradeMode);
     EXPECT_TRUE(d.rec.dayLoaded && d.rec.minLoaded);
     EXPECT_TRUE(d.rec.k.empty());
     EXPECT_TRUE(d.rec.minAll.empty());

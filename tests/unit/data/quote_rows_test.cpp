@@ -1,6 +1,7 @@
 // The quote list's visible-row refresh and the bound on minute arrays.
 #include <gtest/gtest.h>
 
+#include "app/shell_panels.h"
 #include "data_fixture.h"
 #include "platform/text.h"
 
@@ -16,17 +17,11 @@ TEST(QuoteRows, VisibleRowCount) {
   struct {
     int height, rows;
   } cases[] = {{0, 1}, {22, 1}, {43, 1}, {44, 1}, {66, 2}, {572, 25}, {-100, 1}};
-  AppState app;
-  for (const auto& c : cases) {
-    app.listHeight = c.height;
-    EXPECT_EQ(visibleListRows(app), c.rows) << c.height;
-  }
+  for (const auto& c : cases) EXPECT_EQ(quoteListRows(c.height), c.rows) << c.height;
 }
 
 TEST(QuoteRows, VisibleInstrumentsFollowTheViewOrder) {
-  AppState app;
-  app.stocks.resize(5);
-  app.listHeight = 22 + 3 * 22;
+  QuoteListView list;
   struct {
     int top;
     std::vector<int> order;
@@ -36,9 +31,8 @@ TEST(QuoteRows, VisibleInstrumentsFollowTheViewOrder) {
                {0, {4, 3}, {4, 3, 2}},  // positions after the sorted ones: instruments appended since
                {0, {9, 1}, {1, 2}}};    // an index outside the table is skipped
   for (const auto& c : cases) {
-    app.listTop = c.top;
-    app.listOrder = c.order;
-    EXPECT_EQ(visibleInstruments(app), c.want) << c.top;
+    list.listOrder = c.order;
+    EXPECT_EQ(instrumentsInView(list, 5, c.top, quoteListRows(22 + 3 * 22)), c.want) << c.top;
   }
 }
 
@@ -57,46 +51,45 @@ struct ListDir : test::DataDir {
     }
     writeIndex(es);
     EXPECT_TRUE(loadAllStocks(app));
-    app.listView = true;
-    app.listWidth = 800;
-    app.listHeight = 22 + 25 * 22;
-    app.listTop = 0;
+    app.view.listView = true;
+    app.win.painted.listRows = quoteListRows(22 + 25 * 22);
+    app.list.listTop = 0;
   }
   int minuteLoads() const {
     int n = 0;
-    for (const StockRecord& r : app.stocks) n += r.minLoaded;
+    for (const StockRecord& r : app.market.stocks) n += r.minLoaded;
     return n;
   }
 };
 
 TEST(QuoteRows, RefreshLoadsTenMinuteArraysPerTickAndTheNewestClose) {
   ListDir d;
-  d.app.listTop = 5;  // rows 5..29
-  for (StockRecord& r : d.app.stocks) r.dayLoaded = false, r.k.clear();
-  refreshVisibleRows(d.app);
-  for (int i = 0; i < 30; ++i) EXPECT_EQ(d.app.stocks[size_t(i)].dayLoaded, i >= 5) << i;
+  d.app.list.listTop = 5;  // rows 5..29
+  for (StockRecord& r : d.app.market.stocks) r.dayLoaded = false, r.k.clear();
+  refreshQuoteList(d.app);
+  for (int i = 0; i < 30; ++i) EXPECT_EQ(d.app.market.stocks[size_t(i)].dayLoaded, i >= 5) << i;
   EXPECT_EQ(d.minuteLoads(), 10);
-  const StockRecord& first = d.app.stocks[5];
+  const StockRecord& first = d.app.market.stocks[5];
   EXPECT_TRUE(first.minLoaded);
   EXPECT_DOUBLE_EQ(first.lastPrice, 11.5f);  // the .lc1 file's last record
   EXPECT_DOUBLE_EQ(first.amplitude, (first.high - first.low) / first.prevClose * 100);
-  refreshVisibleRows(d.app);
-  refreshVisibleRows(d.app);
+  refreshQuoteList(d.app);
+  refreshQuoteList(d.app);
   EXPECT_EQ(d.minuteLoads(), 25);
-  EXPECT_FALSE(d.app.stocks[4].minLoaded);
+  EXPECT_FALSE(d.app.market.stocks[4].minLoaded);
 }
 
 TEST(QuoteRows, RefreshDoesNothingWithoutAShownList) {
   struct {
     const char* what;
     bool listView;
-    int width;
-  } cases[] = {{"chart view", false, 800}, {"no width yet", true, 0}};
+    int rows;
+  } cases[] = {{"chart view", false, 25}, {"not painted yet", true, 0}};
   for (const auto& c : cases) {
     ListDir d;
-    d.app.listView = c.listView;
-    d.app.listWidth = c.width;
-    refreshVisibleRows(d.app);
+    d.app.view.listView = c.listView;
+    d.app.win.painted.listRows = c.rows;
+    refreshQuoteList(d.app);
     EXPECT_EQ(d.minuteLoads(), 0) << c.what;
   }
 }
@@ -119,11 +112,11 @@ TEST(QuoteRows, TailRecordChecks) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ListDir d(1);
-    d.app.stocks[0].minLoaded = true;  // only the tail is read
-    d.app.stocks[0].lastPrice = 7;
+    d.app.market.stocks[0].minLoaded = true;  // only the tail is read
+    d.app.market.stocks[0].lastPrice = 7;
     d.write("lc1/sh/minline/sh600000.lc1", c.bytes);
-    refreshVisibleRows(d.app);
-    EXPECT_DOUBLE_EQ(d.app.stocks[0].lastPrice, c.last ? c.last : 7);
+    refreshQuoteList(d.app);
+    EXPECT_DOUBLE_EQ(d.app.market.stocks[0].lastPrice, c.last ? c.last : 7);
   }
 }
 
@@ -136,18 +129,18 @@ TEST(QuoteRows, QuotesOwnedByARunningModeStayUntouched) {
       {"nothing running", [](AppState&) {}, true},
       {"the game instrument", [](AppState& a) { a.train.active = true, a.train.stockIdx = 0; }, false},
       {"a game on another instrument", [](AppState& a) { a.train.active = true, a.train.stockIdx = 1; }, true},
-      {"the replayed instrument", [](AppState& a) { a.training = true, a.replayStockIdx = 0; }, false},
-      {"the displayed one in a date view", [](AppState& a) { a.dateView = true, a.curIdx = 0; }, false},
-      {"real-time mode", [](AppState& a) { a.tradeMode = 0; }, false},
+      {"the replayed instrument", [](AppState& a) { a.replay.training = true, a.replay.replayStockIdx = 0; }, false},
+      {"the displayed one in a date view", [](AppState& a) { a.replay.dateView = true, a.view.curIdx = 0; }, false},
+      {"real-time mode", [](AppState& a) { a.mode.tradeMode = TradeMode::RealTime; }, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ListDir d(2);
-    for (StockRecord& r : d.app.stocks) r.lastPrice = 7;
+    for (StockRecord& r : d.app.market.stocks) r.lastPrice = 7;
     c.setup(d.app);
-    refreshVisibleRows(d.app);
-    EXPECT_EQ(d.app.stocks[0].lastPrice != 7, c.touched);
-    if (d.app.tradeMode == 0) {  // no file minutes in real-time mode
+    refreshQuoteList(d.app);
+    EXPECT_EQ(d.app.market.stocks[0].lastPrice != 7, c.touched);
+    if (d.app.mode.tradeMode == TradeMode::RealTime) {  // no file minutes in real-time mode
       EXPECT_EQ(d.minuteLoads(), 0);
     }
   }
@@ -155,19 +148,19 @@ TEST(QuoteRows, QuotesOwnedByARunningModeStayUntouched) {
 
 TEST(QuoteRows, ScrollingKeepsABoundedNumberOfMinuteArrays) {
   ListDir d(120);
-  d.app.curIdx = 119;
+  d.app.view.curIdx = 119;
   loadStockOnDemand(d.app, 119);
   for (int top = 0; top + 25 <= 120; top += 5) {
-    d.app.listTop = top;
-    for (int tick = 0; tick < 3; ++tick) refreshVisibleRows(d.app);
+    d.app.list.listTop = top;
+    for (int tick = 0; tick < 3; ++tick) refreshQuoteList(d.app);
   }
   int arrays = 0;
-  for (const StockRecord& r : d.app.stocks) arrays += !r.minAll.empty();
+  for (const StockRecord& r : d.app.market.stocks) arrays += !r.minAll.empty();
   EXPECT_LE(arrays, kMinuteArraysKept + 4);
   EXPECT_GE(arrays, kMinuteArraysKept);
-  EXPECT_FALSE(d.app.stocks[119].minAll.empty());  // the selected instrument stays
-  for (int i = 95; i < 120; ++i) EXPECT_TRUE(d.app.stocks[size_t(i)].minLoaded) << i;  // the visible rows stay
-  const StockRecord& evicted = d.app.stocks[0];
+  EXPECT_FALSE(d.app.market.stocks[119].minAll.empty());  // the selected instrument stays
+  for (int i = 95; i < 120; ++i) EXPECT_TRUE(d.app.market.stocks[size_t(i)].minLoaded) << i;  // the visible rows stay
+  const StockRecord& evicted = d.app.market.stocks[0];
   EXPECT_FALSE(evicted.minLoaded);
   EXPECT_TRUE(evicted.minc.empty());
   EXPECT_EQ(evicted.k.size(), 3u);  // daily bars (one appended from minutes) and the snapshot stay

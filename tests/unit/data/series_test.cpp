@@ -236,24 +236,24 @@ StockRecord history() {
 TEST(DisplaySeries, ReplayMergesSyntheticAndRealDays) {
   StockRecord r = history();
   AppState app;
-  app.tradeMode = 1;
-  std::vector<DayBar> s = buildDisplaySeries(r, PeriodMin30, &app);
+  app.mode.tradeMode = TradeMode::History;
+  std::vector<DayBar> s = buildDisplaySeries(r, PeriodMin30, app.mode.tradeMode);
   size_t synthetic = (r.k.size() - 20) * 8;
   ASSERT_EQ(s.size(), synthetic + 20 * 8);
   EXPECT_EQ(s[0].dateText(), "01-02 09:31");
   EXPECT_EQ(s[0].open, 10);
   EXPECT_EQ(s[synthetic].open, 20);  // the first real bar
-  EXPECT_EQ(buildDisplaySeries(r, PeriodMin30, nullptr).size(), s.size());
+  EXPECT_EQ(buildDisplaySeries(r, PeriodMin30, TradeMode::History).size(), s.size());
 
-  app.tradeMode = 0;
-  EXPECT_EQ(buildDisplaySeries(r, PeriodMin30, &app).size(), 20u * 8);
+  app.mode.tradeMode = TradeMode::RealTime;
+  EXPECT_EQ(buildDisplaySeries(r, PeriodMin30, app.mode.tradeMode).size(), 20u * 8);
   StockRecord noMinutes = r;
   noMinutes.minAll.clear();
-  EXPECT_TRUE(buildDisplaySeries(noMinutes, PeriodMin30, &app).empty());
+  EXPECT_TRUE(buildDisplaySeries(noMinutes, PeriodMin30, app.mode.tradeMode).empty());
 
   // Day periods ignore the mode.
-  EXPECT_EQ(buildDisplaySeries(r, PeriodDay, &app).size(), r.k.size());
-  EXPECT_EQ(buildDisplaySeries(r, PeriodYear, &app).size(), 2u);
+  EXPECT_EQ(buildDisplaySeries(r, PeriodDay, app.mode.tradeMode).size(), r.k.size());
+  EXPECT_EQ(buildDisplaySeries(r, PeriodYear, app.mode.tradeMode).size(), 2u);
 }
 
 TEST(DisplaySeries, DatesInAscendingOrderWhateverTheirSource) {
@@ -263,7 +263,7 @@ TEST(DisplaySeries, DatesInAscendingOrderWhateverTheirSource) {
   std::vector<MinuteBar> a = minutesOfDay(20240103, 240, 20.f), b = minutesOfDay(20240104, 240, 30.f);
   r.minAll = a;
   r.minAll.insert(r.minAll.end(), b.begin(), b.end());
-  std::vector<DayBar> s = buildDisplaySeries(r, PeriodMin60, nullptr);
+  std::vector<DayBar> s = buildDisplaySeries(r, PeriodMin60, TradeMode::History);
   std::vector<std::string> want = {"01-02 09:31", "01-02 10:31", "01-02 13:01", "01-02 14:01",
                                    "01-03 09:31", "01-03 10:31", "01-03 13:01", "01-03 14:01",
                                    "01-04 09:31", "01-04 10:31", "01-04 13:01", "01-04 14:01",
@@ -281,28 +281,42 @@ bool sameBars(const std::vector<DayBar>& a, const std::vector<DayBar>& b) {
 TEST(DisplaySeries, MemoIsNeverStale) {
   clearDisplaySeriesCache();
   StockRecord r = history();
+  barsChanged(r);
   AppState app;
   for (int period = 0; period < kPeriodCount; ++period) {
-    DisplaySeriesPtr first = displaySeries(r, period, &app);
-    DisplaySeriesPtr again = displaySeries(r, period, &app);
+    DisplaySeriesPtr first = displaySeries(r, period, app.mode.tradeMode);
+    DisplaySeriesPtr again = displaySeries(r, period, app.mode.tradeMode);
     EXPECT_EQ(first.get(), again.get()) << period;  // memoised
-    EXPECT_TRUE(sameBars(*first, buildDisplaySeries(r, period, &app))) << period;
+    EXPECT_TRUE(sameBars(*first, buildDisplaySeries(r, period, app.mode.tradeMode))) << period;
   }
-  DisplaySeriesPtr before = displaySeries(r, PeriodMin30, &app);
+  DisplaySeriesPtr before = displaySeries(r, PeriodMin30, app.mode.tradeMode);
   struct {
     const char* what;
     void (*change)(StockRecord&, AppState&);
   } changes[] = {
-      {"a new minute bar", [](StockRecord& s, AppState&) { s.minAll.push_back(minute(20250102, 571, 1, 1, 1, 1)); }},
-      {"a price edited in place", [](StockRecord& s, AppState&) { s.k[5].close = 10.25; }},
-      {"a minute volume edited in place", [](StockRecord& s, AppState&) { s.minAll[7].volume = 1; }},
-      {"real-time mode", [](StockRecord&, AppState& a) { a.tradeMode = 0; }},
+      // Every writer of the bars says so (barsChanged).
+      {"a new minute bar",
+       [](StockRecord& s, AppState&) {
+         s.minAll.push_back(minute(20250102, 571, 1, 1, 1, 1));
+         barsChanged(s);
+       }},
+      {"a price edited in place",
+       [](StockRecord& s, AppState&) {
+         s.k[5].close = 10.25;
+         barsChanged(s);
+       }},
+      {"a minute volume edited in place",
+       [](StockRecord& s, AppState&) {
+         s.minAll[7].volume = 1;
+         barsChanged(s);
+       }},
+      {"real-time mode", [](StockRecord&, AppState& a) { a.mode.tradeMode = TradeMode::RealTime; }},
   };
   for (const auto& c : changes) {
     c.change(r, app);
-    DisplaySeriesPtr after = displaySeries(r, PeriodMin30, &app);
+    DisplaySeriesPtr after = displaySeries(r, PeriodMin30, app.mode.tradeMode);
     EXPECT_FALSE(sameBars(*before, *after)) << c.what;
-    EXPECT_TRUE(sameBars(*after, buildDisplaySeries(r, PeriodMin30, &app))) << c.what;
+    EXPECT_TRUE(sameBars(*after, buildDisplaySeries(r, PeriodMin30, app.mode.tradeMode))) << c.what;
     before = after;
   }
   EXPECT_EQ(before->size(), 20u * 8 + 1);  // still held after the memo moved on

@@ -17,7 +17,7 @@ using test::noPriceDay;
 
 std::vector<std::string> codes(const AppState& app) {
   std::vector<std::string> out;
-  for (const StockRecord& r : app.stocks) out.push_back(r.code);
+  for (const StockRecord& r : app.market.stocks) out.push_back(r.code);
   return out;
 }
 
@@ -27,7 +27,7 @@ TEST(LoadAllStocks, DirectoryFailuresKeepTheTable) {
     void (*setup)(test::DataDir&);
     std::vector<std::string> texts;  // boxes shown, in order
   } cases[] = {
-      {"no directory at all", [](test::DataDir& d) { d.app.datDir = d.dir.file("missing"); },
+      {"no directory at all", [](test::DataDir& d) { d.app.config.datDir = d.dir.file("missing"); },
        {kMsgNoDataDir}},
       {"DAT directory without index.dat",
        [](test::DataDir& d) {
@@ -69,12 +69,12 @@ TEST(LoadAllStocks, DirectoryFailuresKeepTheTable) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     test::DataDir d;
-    d.app.stocks.resize(3);
-    d.app.data.thsRoot = "old root";
+    d.app.market.stocks.resize(3);
+    d.app.market.thsRoot = "old root";
     c.setup(d);
     EXPECT_FALSE(loadAllStocks(d.app));
-    EXPECT_EQ(d.app.stocks.size(), 3u);
-    EXPECT_EQ(d.app.data.thsRoot, "old root");
+    EXPECT_EQ(d.app.market.stocks.size(), 3u);
+    EXPECT_EQ(d.app.market.thsRoot, "old root");
     ASSERT_EQ(d.ui.boxes.size(), c.texts.size());
     for (size_t i = 0; i < c.texts.size(); ++i) {
       EXPECT_TRUE(startsWith(d.ui.boxes[i].text, c.texts[i])) << d.ui.boxes[i].text;
@@ -115,18 +115,18 @@ TEST(LoadAllStocks, ListingRuleOrderAndIndices) {
   EXPECT_EQ(codes(d.app), (std::vector<std::string>{"000001", "300750", "600000", "600008", "688001"}));
   // index is the position before the index instruments were removed
   std::vector<int> indices;
-  for (const StockRecord& r : d.app.stocks) indices.push_back(r.index);
+  for (const StockRecord& r : d.app.market.stocks) indices.push_back(r.index);
   EXPECT_EQ(indices, (std::vector<int>{0, 2, 3, 4, 5}));
-  const StockRecord& pingan = d.app.stocks[0];
+  const StockRecord& pingan = d.app.market.stocks[0];
   EXPECT_EQ(pingan.board, "深市");
   EXPECT_EQ(pingan.dataFile, "0.000001.dat");
   EXPECT_TRUE(pingan.hasDat);
-  EXPECT_EQ(d.app.stocks[1].board, "创业板");
-  EXPECT_EQ(d.app.stocks[2].dataFile, "1.600000.dat");
-  EXPECT_EQ(d.app.stocks[4].board, "科创板");
+  EXPECT_EQ(d.app.market.stocks[1].board, "创业板");
+  EXPECT_EQ(d.app.market.stocks[2].dataFile, "1.600000.dat");
+  EXPECT_EQ(d.app.market.stocks[4].board, "科创板");
   // No DAT files: the daily loads found nothing and left the index quote.
-  EXPECT_DOUBLE_EQ(d.app.stocks[2].prevClose, 10.2f);
-  EXPECT_DOUBLE_EQ(d.app.stocks[2].lastPrice, 10.5f);
+  EXPECT_DOUBLE_EQ(d.app.market.stocks[2].prevClose, 10.2f);
+  EXPECT_DOUBLE_EQ(d.app.market.stocks[2].lastPrice, 10.5f);
   EXPECT_DOUBLE_EQ(pingan.prevClose, 12);
 }
 
@@ -138,7 +138,7 @@ TEST(LoadAllStocks, NamePrecedence) {
   d.write("stock_names.txt", stockNamesBytes({{"600519", "茅台"}}) + "600010\n");
   ASSERT_TRUE(loadAllStocks(d.app));
   std::map<std::string, std::string> names;
-  for (const StockRecord& r : d.app.stocks) names[r.code] = r.name;
+  for (const StockRecord& r : d.app.market.stocks) names[r.code] = r.name;
   EXPECT_EQ(names["600519"], "茅台");      // stock_names.txt over the built-in table and the index
   EXPECT_EQ(names["600036"], "招商银行");  // the built-in table over the index
   EXPECT_EQ(names["600000"], "浦发");      // the index
@@ -158,9 +158,9 @@ TEST(LoadAllStocks, DailyBarsOfTheFirst60) {
     }
     d.writeIndex(es);
     ASSERT_TRUE(loadAllStocks(d.app));
-    ASSERT_EQ(d.app.stocks.size(), size_t(count));
+    ASSERT_EQ(d.app.market.stocks.size(), size_t(count));
     for (int i = 0; i < count; ++i) {
-      const StockRecord& r = d.app.stocks[size_t(i)];
+      const StockRecord& r = d.app.market.stocks[size_t(i)];
       EXPECT_EQ(r.dayLoaded, i < 60) << i;
       EXPECT_EQ(r.k.size(), i < 60 ? 2u : 0u) << i;
       if (i < 60) {
@@ -200,13 +200,13 @@ TEST(LoadAllStocks, WorksInAChineseFolder) {
   TestUi ui;
   AppState app;
   app.ui = &ui;
-  app.exeDir = dir.path();
-  app.datDir = dir.file("数据");
+  app.config.exeDir = dir.path();
+  app.config.datDir = dir.file("数据");
   dir.write("数据/index.dat", indexDatBytes({entry("600000", "浦发银行", 1, 10)}));
   dir.write("数据/1.600000.dat", datFileBytes({day(20240105, 10, 11, 9, 10.5)}, {}));
   ASSERT_TRUE(loadAllStocks(app));
-  ASSERT_EQ(app.stocks.size(), 1u);
-  EXPECT_EQ(app.stocks[0].k.size(), 1u);
+  ASSERT_EQ(app.market.stocks.size(), 1u);
+  EXPECT_EQ(app.market.stocks[0].k.size(), 1u);
 }
 
 // ---- daily bars of one instrument ----
@@ -259,7 +259,7 @@ TEST(LoadDayBars, DatAndVipdocMerge) {
     if (!c.vipdoc.empty()) d.write("lc1/sh/lday/sh600000.day", c.vipdoc);
     StockRecord r;
     r.code = "600000", r.market = 1, r.hasDat = true, r.hasLc1 = true, r.dataFile = "1.600000.dat";
-    loadDayBars(r, d.app);
+    loadDayBars(d.app.market, r, d.app.mode.tradeMode);
     EXPECT_TRUE(r.dayLoaded);
     ASSERT_EQ(r.k.size(), c.want.size());
     for (size_t i = 0; i < c.want.size(); ++i) {
@@ -285,8 +285,8 @@ TEST(LoadDayBars, WhoLoadsFromFiles) {
     StockRecord r;
     r.code = "600000", r.market = 1, r.dataFile = "1.600000.dat";
     r.hasDat = c.hasDat, r.hasLc1 = c.hasLc1, r.dayLoaded = c.loaded;
-    d.app.data.thsRoot = c.thsRoot;
-    loadDayBars(r, d.app);
+    d.app.market.thsRoot = c.thsRoot;
+    loadDayBars(d.app.market, r, d.app.mode.tradeMode);
     EXPECT_TRUE(r.dayLoaded) << c.what;
     EXPECT_EQ(r.k.size(), c.bars) << c.what;
   }
@@ -298,7 +298,7 @@ TEST(LoadDayBars, SnapshotSkipsATrailingBarWithoutPrices) {
   d.writeDat(1, "600000", {day(20240102, 10, 11, 9, 10.5), day(20240103, 10, 11, 9, 10.75), noPriceDay(20240104)});
   StockRecord r;
   r.code = "600000", r.market = 1, r.hasDat = true, r.dataFile = "1.600000.dat";
-  loadDayBars(r, d.app);
+  loadDayBars(d.app.market, r, d.app.mode.tradeMode);
   ASSERT_EQ(r.k.size(), 3u);
   EXPECT_DOUBLE_EQ(r.lastPrice, 10.75);
   EXPECT_DOUBLE_EQ(r.prevClose, 10.5);

@@ -100,7 +100,7 @@ void runAll(const FormulaInput& in, const std::string& what) {
 TEST(BuiltinRun, EveryPeriodOfAGeneratedInstrument) {
   StockRecord rec = generatedInstrument();
   for (int period = 0; period < kPeriodCount; ++period) {
-    std::vector<DayBar> bars = buildDisplaySeries(rec, period, nullptr);
+    std::vector<DayBar> bars = buildDisplaySeries(rec, period, TradeMode::History);
     ASSERT_FALSE(bars.empty()) << periodLabel(period);
     std::string what = periodLabel(period);
     runAll(inputOf(bars), what);

@@ -94,9 +94,9 @@ TEST_P(CrossLayout, LoadsTheGeneratedMarket) {
   TestUi ui;
   AppState app;
   app.ui = &ui;
-  app.exeDir = f.dir.path();  // stock_names.txt is there, as beside the program
-  if (sc.dat) app.datDir = f.dir.file("dat");
-  if (*sc.lc1) app.lc1Dir = f.dir.file(sc.lc1);
+  app.config.exeDir = f.dir.path();  // stock_names.txt is there, as beside the program
+  if (sc.dat) app.config.datDir = f.dir.file("dat");
+  if (*sc.lc1) app.config.lc1Dir = f.dir.file(sc.lc1);
   ASSERT_TRUE(loadAllStocks(app));
   for (const ShownBox& box : ui.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
 
@@ -107,18 +107,18 @@ TEST_P(CrossLayout, LoadsTheGeneratedMarket) {
     if (listed(s) && present) expected[strPrintf("%d:%s", datMarket(s.exchange), s.code.c_str())] = &s;
   }
   std::set<std::string> got;
-  for (const StockRecord& r : app.stocks) got.insert(strPrintf("%d:%s", r.market, r.code.c_str()));
+  for (const StockRecord& r : app.market.stocks) got.insert(strPrintf("%d:%s", r.market, r.code.c_str()));
   std::set<std::string> want;
   for (const auto& [key, s] : expected) want.insert(key);
   ASSERT_EQ(got, want);
 
   const int firstMinuteDate = f.market.calendar[f.market.calendar.size() - 4];
-  for (StockRecord& r : app.stocks) {
+  for (StockRecord& r : app.market.stocks) {
     const SampleInstrument& s = *expected.at(strPrintf("%d:%s", r.market, r.code.c_str()));
     SCOPED_TRACE(r.code);
     EXPECT_EQ(r.name, shownName(s.name));
-    loadDayBars(r, app);
-    loadMinuteBars(r, app);
+    loadDayBars(app.market, r, app.mode.tradeMode);
+    loadMinuteBars(app.market, r, app.mode.tradeMode);
 
     std::vector<const DayBar*> days;
     for (const DayBar& d : s.days)

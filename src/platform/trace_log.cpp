@@ -1,4 +1,4 @@
-#include "app/trace_log.h"
+#include "platform/trace_log.h"
 
 #include <cstdarg>
 #include <cstdio>

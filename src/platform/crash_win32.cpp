@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/trace_log.h"
+#include "platform/trace_log.h"
 #include "platform/text.h"
 
 namespace zor {
