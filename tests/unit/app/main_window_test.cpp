@@ -257,6 +257,21 @@ TEST(MainWindowMouse, HoverRepaintsOnlyOnChange) {
   EXPECT_EQ(f.app.win.hover, (HitRef{HitKind::PeriodButton, 3}));
 }
 
+TEST(MainWindowMouse, HoverTellsIndexSixteenOfOneKindFromIndexZeroOfTheNext) {
+  // Kind 1 index 16 and kind 2 index 0 once shared one packed number (kind * 16 + index), so
+  // moving between them neither repainted nor changed what was highlighted.
+  Fixture f;
+  f.paint();
+  f.app.win.painted.hitAreas.push_back(HitArea{100, 100, 150, 130, HitKind::PeriodButton, 16});
+  f.app.win.painted.hitAreas.push_back(HitArea{150, 100, 200, 130, HitKind::MainIndicatorButton, 0});
+  EXPECT_EQ(onMouseMove(f.app, 120, 110).repaint, Repaint::All);
+  EXPECT_EQ(f.app.win.hover, (HitRef{HitKind::PeriodButton, 16}));
+  EXPECT_EQ(onMouseMove(f.app, 170, 110).repaint, Repaint::All);
+  EXPECT_EQ(f.app.win.hover, (HitRef{HitKind::MainIndicatorButton, 0}));
+  onLeftButtonDown(f.app, 120, 110, 0);
+  EXPECT_EQ(f.app.win.pressed, (HitRef{HitKind::PeriodButton, 16}));
+}
+
 TEST(MainWindowMouse, HoverTraceOnlyWithMessageTracing) {
   TempDir dir;
   openTraceLog(dir.path());
