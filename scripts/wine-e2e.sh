@@ -37,8 +37,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-"$here/wine-prefix.sh" "$ZOR_BUILD" || { echo "Wine prefix could not be prepared" >&2; exit 2; }
-
 # A display number nobody uses.
 disp=
 for n in $(seq 91 199); do
@@ -50,6 +48,29 @@ xvfb_pid=$!
 echo "$xvfb_pid" >>"$ZOR_E2E_PIDS"
 export DISPLAY=":$disp"
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$disp" ] && break; sleep 0.05; done
+[ -e "/tmp/.X11-unix/X$disp" ] || { echo "Xvfb :$disp did not start" >&2; exit 2; }
+
+# A fresh persistent server for this display: one left by an earlier run (the Windows unit
+# tests, say) may still be exiting, or may have started its desktop without a display.
+"$here/wine-prefix.sh" --restart "$ZOR_BUILD" || { echo "Wine prefix could not be prepared" >&2; exit 2; }
+# The desktop process starts with the first program that asks for a window station; start it
+# now, for this display, so that no scenario pays for it or races with it.
+wine "$ZOR_BUILD/tools/zorctl/zorctl.exe" wait-window 0.1 </dev/null >/dev/null 2>&1 || true
+for _ in $(seq 100); do pgrep -f 'explorer.exe /desktop' >/dev/null && break; sleep 0.1; done
+
+# What Wine was doing, for the log of a failed scenario.
+wine_state() {
+  echo "---- Wine state ($(date +%H:%M:%S.%N | cut -c1-12))"
+  echo "DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX"
+  kill -0 "$xvfb_pid" 2>/dev/null && echo "Xvfb $xvfb_pid running" || echo "Xvfb $xvfb_pid NOT running"
+  echo "wineserver: $(pgrep -a wineserver | tr '\n' ';' || true)"
+  echo "Wine processes (pid, seconds running, command):"
+  ps -eo pid,etimes,args | grep -E '[.]exe|wine' | grep -v grep | sed 's/^/  /'
+  if [ -s "$1/wine.log" ]; then
+    echo "last lines Wine printed:"
+    tail -20 "$1/wine.log" | sed 's/^/  /'
+  fi
+}
 
 if [ $# -gt 0 ]; then
   scenarios=()
@@ -70,6 +91,8 @@ for s in "${scenarios[@]}"; do
   t0=$(date +%s.%N)
   ( export E2E_DIR="$dir" E2E_ROOT="$root"; . "$root/tests/e2e/lib.sh"; set -e; . "$s"; e2e_end ) >"$dir/log" 2>&1
   rc=$?
+  # Wine's state as the scenario left it, before anything is ended.
+  [ $rc = 0 ] || wine_state "$dir" >>"$dir/log" 2>&1
   # Whatever the scenario left running goes now, before the next one starts.
   while read -r p; do
     [ -n "$p" ] && [ "$p" != "$xvfb_pid" ] && kill "$p" 2>/dev/null
@@ -80,7 +103,7 @@ for s in "${scenarios[@]}"; do
     printf 'PASS %-28s %5s s\n' "$name" "$t"
   else
     printf 'FAIL %-28s %5s s  (log: %s)\n' "$name" "$t" "$dir/log"
-    sed 's/^/    /' "$dir/log" | tail -15
+    sed 's/^/    /' "$dir/log" | tail -40
     failed=$((failed + 1))
   fi
 done

@@ -89,5 +89,18 @@ while IFS=, read -r code _; do
     <("$zorcli" calc "${vip[@]}" "$code" 0 --text "$macd")
 done <"$work/list.dat"
 
+# Command-line conventions: a relative directory is taken from the current directory, and a
+# missing one is an error on standard error with exit status 1 (no talk of a window).
+(cd "$work" && "$zorcli" list --dat m/dat | cut -d, -f2-) >"$work/list.rel"
+same "a relative --dat is taken from the current directory" "$work/list.dat" "$work/list.rel"
+set +e
+(cd "$work" && "$zorcli" list --dat nowhere >"$work/none.out" 2>"$work/none.err")
+status=$?
+set -e
+[ "$status" -eq 1 ] || { echo "FAIL: a missing directory exits with $status, not 1"; fails=$((fails + 1)); }
+[ ! -s "$work/none.out" ] || { echo "FAIL: a missing directory printed a table"; fails=$((fails + 1)); }
+grep -q -- "--dat DIR" "$work/none.err" || { echo "FAIL: the error does not say how to give a directory"; fails=$((fails + 1)); }
+if grep -q "窗口" "$work/none.err"; then echo "FAIL: the error speaks of a window"; fails=$((fails + 1)); fi
+
 [ "$fails" -eq 0 ] || { echo "$fails mismatch(es)"; exit 1; }
 echo "zorcli agrees across layouts"
