@@ -9,7 +9,7 @@
 
 #include "data/market.h"
 #include "platform/ui.h"
-#include "trading/account.h"
+#include "trading/trading_state.h"
 #include "training/train_state.h"
 
 namespace zor {

@@ -87,9 +87,9 @@ int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
     return i >= 0 && uint64_t(i) < cur.positions.size() ? &cur.positions[size_t(i)] : nullptr;
   };
   switch (code) {
-    case QHistCash: return money(app.histAccount.cash);
-    case QLiveCash: return money(app.liveAccount.cash);
-    case QTrainCash: return money(app.trainAccount.cash);
+    case QHistCash: return app.histAccount.cashCents;
+    case QLiveCash: return app.liveAccount.cashCents;
+    case QTrainCash: return app.trainAccount.cashCents;
     case QHistPositions: return int64_t(app.histAccount.positions.size());
     case QLivePositions: return int64_t(app.liveAccount.positions.size());
     case QTrainPositions: return int64_t(app.trainAccount.positions.size());
@@ -139,7 +139,7 @@ int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
     case QTrainSub: return tr.sub;
     case QTrainDays: return tr.days;
     case QTrainAutoplayMs: return tr.autoplayMs;
-    case QBaseline: return accountOf(app, arg) ? money(accountOf(app, arg)->baseline) : -1;
+    case QBaseline: return accountOf(app, arg) ? accountOf(app, arg)->baselineCents : -1;
     case QReplayStock: return app.replayStockIdx;
     case QTrainDi: return app.trainDi;
     case QNextOrderNo: return app.nextOrderNo;

@@ -85,8 +85,8 @@ TEST(StateQueryHits, CountCentreAndRectangles) {
 
 TEST(StateQueryValues, ExistingState) {
   AppState app;
-  app.histAccount.cash = 12.125;  // halves round away from zero
-  app.liveAccount.cash = -0.125;
+  app.histAccount.cashCents = 1213;  // accounts keep whole cents
+  app.liveAccount.cashCents = -13;
   app.trainAccount.positions.resize(2);
   app.trainAccount.positions[1].code = "sz000651";
   app.trainAccount.positions[1].qty = 300;
@@ -113,7 +113,7 @@ TEST(StateQueryValues, ExistingState) {
   app.statusText = "abc";
   app.sortColumn = -1;
   app.listOrder = {1, 0};
-  app.trainAccount.baseline = 2000000;
+  app.trainAccount.baselineCents = 200000000;
 
   struct Case {
     int code;
