@@ -33,7 +33,16 @@ bool isStorableText(std::string_view s) {
   return true;
 }
 
-bool sameCode(std::string_view a, std::string_view b) { return stripMarketPrefix(a) == stripMarketPrefix(b); }
+// The code without a leading sh, sz or bj, as stripMarketPrefix gives it but without a copy:
+// lookups compare it against every deal of an account.
+static std::string_view bareCode(std::string_view code) {
+  if (code.size() > 2 && (startsWithIgnoreCase(code, "sh") || startsWithIgnoreCase(code, "sz") ||
+                          startsWithIgnoreCase(code, "bj")))
+    return code.substr(2);
+  return code;
+}
+
+bool sameCode(std::string_view a, std::string_view b) { return bareCode(a) == bareCode(b); }
 
 int findPosition(const Account& account, std::string_view code) {
   for (size_t i = 0; i < account.positions.size(); ++i)

@@ -49,9 +49,9 @@ double roundToTick(double price, std::string_view code) {
   double steps = double(priceStepsPerYuan(code));
   double v = price * steps;
   if (v > 1e15) return price;  // far beyond any valid price; the caller refuses it
-  // A typed 10.005 is 10.00499999... in binary; the small allowance makes it round up as the
-  // decimal text says.
-  double r = std::floor(v + 0.5 + 1e-9 * std::max(1.0, v));
+  // A typed 10.005 is 10.00499999... in binary; the allowance, far above that error and far
+  // below half a step, makes it round up as the decimal text says.
+  double r = std::floor(v + 0.5 + 1e-9 + v * 1e-12);
   return r / steps;
 }
 
