@@ -75,12 +75,29 @@ struct ByteReader {
     return s;
   }
   // A text field of `size` bytes: what stands before its first NUL, the last byte always
-  // counting as NUL, cut at a character boundary.
+  // counting as NUL, without a character cut off at its end (a writer that filled the field
+  // may have cut one).
   std::string text(size_t size) {
     std::string_view f = raw(size).substr(0, size - 1);
     size_t nul = f.find('\0');
     if (nul != std::string_view::npos) f = f.substr(0, nul);
-    return cutUtf8(f, size - 1);
+    std::string s(f);
+    while (dropCutCharacter(s)) {
+    }
+    return s;
+  }
+
+  // Removes the lead byte and continuation bytes of a multibyte character that ends `s`
+  // unfinished; true when something was removed.
+  static bool dropCutCharacter(std::string& s) {
+    size_t i = s.size(), cont = 0;
+    while (i > 0 && cont < 3 && (uint8_t(s[i - 1]) & 0xC0) == 0x80) --i, ++cont;
+    if (i == 0) return false;
+    uint8_t lead = uint8_t(s[i - 1]);
+    size_t need = (lead >= 0xF0 && lead <= 0xF4) ? 3 : (lead >= 0xE0 && lead <= 0xEF) ? 2 : (lead >= 0xC2 && lead <= 0xDF) ? 1 : 0;
+    if (need <= cont) return false;
+    s.resize(i - 1);
+    return true;
   }
 };
 

@@ -89,7 +89,6 @@ void decodeOrderBook(std::string_view bytes, std::string_view fileName, OrderBoo
   if (n < 0 || n > kMaxOrderRecords) return lose(strPrintf("委托记录数 %d 超出 0~%d，委托未载入", n, kMaxOrderRecords));
   out.orders.reserve(size_t(std::min<uint64_t>(uint64_t(n), r.left() / kOrderSize)));
   std::unordered_set<int64_t> seen;
-  int64_t largest = 0;
   for (int32_t i = 0; i < n; ++i) {
     if (!r.has(kOrderSize)) return lose(strPrintf("文件在第 %d 条委托记录处截断，其后的委托未载入", i + 1));
     Order o;
@@ -101,10 +100,11 @@ void decodeOrderBook(std::string_view bytes, std::string_view fileName, OrderBoo
       lose(strPrintf("第 %d 条委托记录无效（%s），已跳过", i + 1, why));
       continue;
     }
-    largest = std::max(largest, o.orderNo);
+    // Raised as each order is taken, so that a file cut short still never hands out a
+    // number that is in use.
+    out.nextOrderNo = std::max(out.nextOrderNo, o.orderNo + 1);
     out.orders.push_back(std::move(o));
   }
-  if (largest + 1 > out.nextOrderNo) out.nextOrderNo = largest + 1;
 }
 
 std::string encodeOrderBook(const OrderBook& book) {

@@ -296,6 +296,12 @@ TEST(AccountFile, TextFieldsAreCutAtCharacterBoundaries) {
   Account c = decode(b.s, AccountFileKind::Account, report);
   EXPECT_EQ(c.positions[0].code, "777777777");
   EXPECT_EQ(c.positions[0].name, std::string(31, 'a'));
+
+  // A writer that filled the field with eleven characters' first 32 bytes: ten remain.
+  std::string eleven = "一二三四五六七八九十十";
+  b.s.replace(4 + 8 + 4 + 4 + 10, 32, eleven.substr(0, 32));
+  c = decode(b.s, AccountFileKind::Account, report);
+  EXPECT_EQ(c.positions[0].name, "一二三四五六七八九十");
 }
 
 TEST(AccountFile, EveryCutLoadsItsWholeRecords) {

@@ -134,6 +134,7 @@ TEST(OrderBookFile, DamagedFiles) {
     decodeOrderBook(c.bytes, "trade_orders.dat", book, report);
     EXPECT_TRUE(report.damaged) << c.name;
     EXPECT_EQ(book.orders.size(), c.orders) << c.name;
+    EXPECT_EQ(book.nextOrderNo, c.orders ? 513001 : 513000) << c.name;  // a cut file too
   }
 }
 
