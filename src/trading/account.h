@@ -63,6 +63,9 @@ struct Account {
   FeeModel feeModel = FeeModel::Standard;
 };
 
+// Order numbers run from 1 to 10^15; the files refuse any other.
+constexpr int64_t kMaxOrderNo = 1000000000000000;
+
 // Most deals an account keeps: the file format's limit.
 constexpr size_t kMaxDeals = 1000000;
 constexpr size_t kMaxPositions = 100000;

@@ -18,7 +18,6 @@ constexpr size_t kDealSize = 90;
 constexpr int32_t kMaxPositionRecords = 100000;
 constexpr int32_t kMaxDealRecords = 1000000;
 constexpr std::string_view kTrailerMagic = "ZXT1";
-constexpr int64_t kMaxOrderNo = 1000000000000000;  // 10^15
 
 // Position record size of a magic, 0 when the kind does not accept it.
 size_t positionSize(std::string_view magic, AccountFileKind kind) {

@@ -14,7 +14,6 @@ namespace {
 constexpr std::string_view kBookMagic = "1DRO";
 constexpr size_t kOrderSize = 150;
 constexpr int32_t kMaxOrderRecords = 100000;
-constexpr int64_t kMaxOrderNo = 1000000000000000;  // 10^15
 
 // The reason a record is refused, or null.
 const char* checkOrder(const Order& o) {
