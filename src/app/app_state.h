@@ -13,8 +13,8 @@
 #include "data/market.h"
 #include "platform/ui.h"
 #include "quote/live_link.h"
-#include "trading/account.h"
 #include "trading/trade_tab.h"
+#include "trading/trading_state.h"
 #include "training/replay_state.h"
 #include "training/train_state.h"
 
@@ -38,13 +38,7 @@ struct AppState {
   TrainState train;     // the K-line training game
   ReplayState replay;   // the history replay
 
-  // ---- trading: the three accounts and the order book ----
-  bool tPlusOne = true;  // T+1 rule in force; false means T+0
-  Account histAccount;
-  Account trainAccount;
-  Account liveAccount;
-  std::vector<Order> orders;
-  int64_t nextOrderNo = 1;
+  TradingState trading; // the three accounts, the order book, the T+1 rule
 
   LiveLink live;        // the quote link
   WindowState win;      // the main window

@@ -10,10 +10,7 @@ namespace zor {
 
 namespace {
 
-void setTradeRule(AppState& app, bool tPlusOne) {
-  app.tPlusOne = tPlusOne;
-  setStatus(app, strPrintf("交易规则已切换为 %s", app.tPlusOne ? "T+1（当日买入不可卖）" : "T+0（当日可回转）"));
-}
+void tradeRule(AppState& app, bool tPlusOne) { setStatus(app, setTradeRule(app.trading, tPlusOne)); }
 
 // Keep sorted by id: findCommand searches by halves.
 constexpr CommandRow kCommands[] = {
@@ -30,11 +27,11 @@ constexpr CommandRow kCommands[] = {
     {CommandId::ContinueTraining, "继续训练", nullptr, nullptr},
     {CommandId::CancelOrder, "撤销委托", nullptr, nullptr},
     {CommandId::DataDirs, "数据配置(D)...", nullptr, nullptr},
-    {CommandId::TPlusOne, "T+1 交易规则（当日买入不可卖）", [](AppState& a) { setTradeRule(a, true); },
-     [](const AppState& a) { return a.tPlusOne; }},
+    {CommandId::TPlusOne, "T+1 交易规则（当日买入不可卖）", [](AppState& a) { tradeRule(a, true); },
+     [](const AppState& a) { return a.trading.tPlusOne; }},
     {CommandId::Funds, "", nullptr, nullptr},
-    {CommandId::TPlusZero, "T+0 交易规则（当日可回转）", [](AppState& a) { setTradeRule(a, false); },
-     [](const AppState& a) { return !a.tPlusOne; }},
+    {CommandId::TPlusZero, "T+0 交易规则（当日可回转）", [](AppState& a) { tradeRule(a, false); },
+     [](const AppState& a) { return !a.trading.tPlusOne; }},
     {CommandId::CustomerInfo, "客户信息（姓名/账号）...", nullptr, nullptr},
     {CommandId::OneKeyReset, "一键重置（清空交易记录并还原）...", nullptr, nullptr},
     {CommandId::UpdateCheck, "在线更新（检查新版本）(U)...", nullptr, nullptr},

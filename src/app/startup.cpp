@@ -4,6 +4,8 @@
 #include "app/config.h"
 #include "platform/trace_log.h"
 #include "data/loaders.h"
+#include "trading/trading_state.h"
+#include "platform/clock.h"
 #include "platform/random.h"
 #include "platform/text.h"
 
@@ -27,8 +29,20 @@ std::string instanceLockName(std::string_view exeDir) {
   return strPrintf("Local\\ZorTerminal-%016llx", (unsigned long long)fnv1a64(key));
 }
 
-void loadAccountsAtStartup(AppState& app) {}
-void saveAccountsAtShutdown(AppState& app) {}
+void loadAccountsAtStartup(AppState& app) {
+  TradingLoad load = loadTrading(app.trading, app.config.exeDir, localNow());
+  for (const std::string& line : load.trace) traceLine("%s", line.c_str());
+  // A damaged file is said once, above the splash window like every loading box.
+  for (const std::string& warning : load.warnings) app.ui->messageBox(warning, kHintCaption, MsgWarning | MsgTopmost);
+}
+
+bool saveAccountsAtShutdown(AppState& app) {
+  bool accounts = saveAccounts(app.trading);
+  bool training = saveTrainAccount(app.trading);
+  // The book is never written ahead of the accounts whose fills it records.
+  bool book = saveOrderBook(app.trading);
+  return accounts && training && book;
+}
 void applyStartMode(AppState& app, int mode) {}
 
 int runStartup(AppState& app, StartupHost& host) {

@@ -64,9 +64,10 @@ std::string instanceLockName(std::string_view exeDir);
 uint64_t fnv1a64(std::string_view bytes);
 
 // Start-up step 11 and its shutdown counterpart: the history, real-time and training accounts
-// and the order book. They load and save here once the trading files exist.
+// and the order book. Loading says once what a damaged file lost; saving returns false when a
+// file could not be written (the old one then stays).
 void loadAccountsAtStartup(AppState& app);
-void saveAccountsAtShutdown(AppState& app);
+bool saveAccountsAtShutdown(AppState& app);
 
 // The mode switch for the mode chosen at start-up (1 history, 2 K-line training, 3 real-time);
 // it arrives with the training subsystem.

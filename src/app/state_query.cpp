@@ -17,9 +17,9 @@ bool validIndex(const AppState& app, int64_t i) { return i >= 0 && uint64_t(i) <
 // Accounts are numbered like order modes: 0 history, 1 real-time, 2 training.
 const Account* accountOf(const AppState& app, int64_t a) {
   switch (a) {
-    case 0: return &app.histAccount;
-    case 1: return &app.liveAccount;
-    case 2: return &app.trainAccount;
+    case ModeHistory:
+    case ModeLive:
+    case ModeTraining: return &app.trading.accounts[size_t(a)];
     default: return nullptr;
   }
 }
@@ -27,9 +27,7 @@ const Account* accountOf(const AppState& app, int64_t a) {
 // The account the current tab trades on: training tabs 2 and 3, real-time tabs 4 and 5,
 // the history account otherwise.
 const Account& tabAccount(const AppState& app) {
-  if (isKlineTrainingTab(app.mode.tradeTab)) return app.trainAccount;
-  if (isRealTimeTab(app.mode.tradeTab)) return app.liveAccount;
-  return app.histAccount;
+  return currentAccount(app.trading, int(app.mode.tradeTab));
 }
 
 // A bare six-digit code as an integer; -1 when the text is not all digits.
@@ -46,7 +44,7 @@ int64_t codeNumber(const std::string& code) {
 
 int64_t restingOrders(const AppState& app, int mode) {
   int64_t n = 0;
-  for (const Order& o : app.orders)
+  for (const Order& o : app.trading.book.orders)
     if (o.status == 0 && (mode < 0 || o.mode == mode)) ++n;
   return n;
 }
@@ -79,28 +77,31 @@ int64_t textQuery(const AppState& app, uint64_t which, int64_t offset) {
 int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
   const TrainState& tr = app.train;
   const Account& cur = tabAccount(app);
+  const Account& hist = app.trading.accounts[ModeHistory];
+  const Account& live = app.trading.accounts[ModeLive];
+  const Account& training = app.trading.accounts[ModeTraining];
   auto stock = [&](int64_t i) -> const StockRecord* { return validIndex(app, i) ? &app.market.stocks[size_t(i)] : nullptr; };
   auto order = [&](int64_t i) -> const Order* {
-    return i >= 0 && uint64_t(i) < app.orders.size() ? &app.orders[size_t(i)] : nullptr;
+    return i >= 0 && uint64_t(i) < app.trading.book.orders.size() ? &app.trading.book.orders[size_t(i)] : nullptr;
   };
   auto position = [&](int64_t i) -> const Position* {
     return i >= 0 && uint64_t(i) < cur.positions.size() ? &cur.positions[size_t(i)] : nullptr;
   };
   switch (code) {
-    case QHistCash: return money(app.histAccount.cash);
-    case QLiveCash: return money(app.liveAccount.cash);
-    case QTrainCash: return money(app.trainAccount.cash);
-    case QHistPositions: return int64_t(app.histAccount.positions.size());
-    case QLivePositions: return int64_t(app.liveAccount.positions.size());
-    case QTrainPositions: return int64_t(app.trainAccount.positions.size());
-    case QHistDeals: return int64_t(app.histAccount.deals.size());
-    case QLiveDeals: return int64_t(app.liveAccount.deals.size());
-    case QTrainDeals: return int64_t(app.trainAccount.deals.size());
-    case QOrders: return int64_t(app.orders.size());
+    case QHistCash: return hist.cashCents;
+    case QLiveCash: return live.cashCents;
+    case QTrainCash: return training.cashCents;
+    case QHistPositions: return int64_t(hist.positions.size());
+    case QLivePositions: return int64_t(live.positions.size());
+    case QTrainPositions: return int64_t(training.positions.size());
+    case QHistDeals: return int64_t(hist.deals.size());
+    case QLiveDeals: return int64_t(live.deals.size());
+    case QTrainDeals: return int64_t(training.deals.size());
+    case QOrders: return int64_t(app.trading.book.orders.size());
     case QRestingOrders: return restingOrders(app, -1);
     case QTradeTab: return int(app.mode.tradeTab);
     case QCurIdx: return app.view.curIdx;
-    case QTPlusOne: return app.tPlusOne;
+    case QTPlusOne: return app.trading.tPlusOne;
     case QTrainCur: return tr.cur;
     case QTrainStart: return tr.start;
     case QTrainStock: return tr.stockIdx;
@@ -137,10 +138,10 @@ int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
     case QTrainSub: return tr.sub;
     case QTrainDays: return tr.days;
     case QTrainAutoplayMs: return tr.autoplayMs;
-    case QBaseline: return accountOf(app, arg) ? money(accountOf(app, arg)->baseline) : -1;
+    case QBaseline: return accountOf(app, arg) ? accountOf(app, arg)->baselineCents : -1;
     case QReplayStock: return app.replay.replayStockIdx;
     case QTrainDi: return app.replay.trainDi;
-    case QNextOrderNo: return app.nextOrderNo;
+    case QNextOrderNo: return app.trading.book.nextOrderNo;
     case QOrderNo: return order(arg) ? order(arg)->orderNo : -1;
     case QOrderMode: return order(arg) ? order(arg)->mode : -1;
     case QRestingOfMode: return arg >= 0 && arg <= 2 ? restingOrders(app, int(arg)) : -1;

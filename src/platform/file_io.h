@@ -39,8 +39,9 @@ bool readFile(const std::string& path, std::string& out, uint64_t maxBytes = 1ul
 bool readFileRange(const std::string& path, uint64_t offset, uint64_t count, std::string& out);
 
 // Writes `data` to "<path>.tmp" in the same directory, flushes and closes it, then moves it over
-// `path` in one step. On any failure the temporary file is removed, `path` is left as it was,
-// and false is returned.
+// `path` in one step, write-through: when it returns true the new file is on disk, so of two
+// files saved one after the other the second never survives a crash without the first. On
+// any failure the temporary file is removed, `path` is left as it was, and false is returned.
 bool writeFileAtomic(const std::string& path, std::string_view data);
 
 bool removeFile(const std::string& path);

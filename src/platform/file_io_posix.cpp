@@ -31,6 +31,19 @@ bool writeAll(int fd, const char* data, size_t size) {
   return true;
 }
 
+// A rename reaches the disk only with its directory. Flushing it makes saves write-through, so
+// that files saved one after the other (an account, then the order book) cannot come back
+// from a power loss in the opposite state. Some file systems refuse to flush a directory;
+// the rename has happened all the same.
+void syncDirectoryOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 }  // namespace
 
 char pathSeparator() { return '/'; }
@@ -115,6 +128,7 @@ bool writeFileAtomic(const std::string& path, std::string_view data) {
   bool ok = writeAll(fd, data.data(), data.size()) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok) ok = ::rename(tmp.c_str(), target.c_str()) == 0;
+  if (ok) syncDirectoryOf(target);
   if (!ok) ::unlink(tmp.c_str());
   return ok;
 }

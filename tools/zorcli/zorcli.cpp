@@ -38,6 +38,17 @@ const Command kCommands[] = {
     {"formulas", cmdFormulas,
      "zorcli formulas [FILE]\n"
      "  公式表 CSV: origin,name,description,type,draw,group,params（内置公式，再加 FILE 中的公式）"},
+    {"account", cmdAccount,
+     "zorcli account FILE\n"
+     "  账户文件 CSV（按程序启动时的读法）：每段第一行为表头，每行第一栏为段名\n"
+     "  account,file,magic,cash,baseline,positions,deals / position,index,market,code,name,qty,avgCost,buyDate,replayDate,lastPrice /\n"
+     "  deal,index,orderNo,date,time,code,name,side,price,qty,amount,fee；cash、baseline、amount、fee 为精确到分的两位小数；\n"
+     "  文件损坏时在标准错误上列出未能载入的内容"},
+    {"orders", cmdOrders,
+     "zorcli orders FILE\n"
+     "  委托记录 trade_orders.dat CSV：book,file,magic,orders,nextOrderNo / order,orderNo,code,name,side,price,refPrice,qty,\n"
+     "  filledQty,filledAmount,status,statusText,date,time,mode,holderText,channelText；filledAmount 为精确到分的两位小数；\n"
+     "  文件损坏时在标准错误上列出未能载入的内容"},
 };
 
 const char* kCommonUsage =

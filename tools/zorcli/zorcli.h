@@ -15,6 +15,10 @@
 #include "platform/csv.h"
 #include "platform/ui.h"
 
+namespace zor {
+struct FileReport;
+}
+
 namespace zor::cli {
 
 constexpr int kExitOk = 0;
@@ -110,6 +114,14 @@ int cmdList(const Options& opt);
 int cmdBars(const Options& opt);
 int cmdCalc(const Options& opt);
 int cmdFormulas(const Options& opt);
+int cmdAccount(const Options& opt);
+int cmdOrders(const Options& opt);
+
+// The trading-file commands: the file's name without its directory; reading it whole up to
+// maxBytes (printing the error); the losses of a damaged file on stderr.
+std::string fileBaseName(const std::string& path);
+bool readTradingFile(const std::string& path, uint64_t maxBytes, std::string& bytes);
+void reportLosses(const std::string& path, const FileReport& report);
 
 // The formula of `calc --formula NAME`: from the file of --formula-file when it has one of
 // that name, else the built-in; --params then sets the defaults of its parameters by name.

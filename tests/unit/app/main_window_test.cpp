@@ -333,7 +333,7 @@ TEST(MainWindowMenu, SettingsPopupSwitchesTheTradingRule) {
   EXPECT_FALSE(m[3].checked);
   EXPECT_EQ(m[10].text, "在线更新（检查新版本）(U)...");
 
-  EXPECT_FALSE(f.app.tPlusOne);
+  EXPECT_FALSE(f.app.trading.tPlusOne);
   EXPECT_EQ(f.app.win.statusText, "交易规则已切换为 T+0（当日可回转）");
   EXPECT_EQ(queryState(f.app, QueryValue, QTPlusOne, 0), 0);
   EXPECT_TRUE(settingsMenu(f.app)[3].checked);
@@ -347,7 +347,7 @@ TEST(MainWindowMenu, SettingsPopupSwitchesTheTradingRule) {
   ASSERT_EQ(f.ui.menus.size(), 2u);
   EXPECT_EQ(f.ui.menus[1].size(), 21u);
   EXPECT_EQ(f.ui.menus[1][2].text, "直线/趋势线");
-  EXPECT_TRUE(f.app.tPlusOne);
+  EXPECT_TRUE(f.app.trading.tPlusOne);
 }
 
 TEST(MainWindowListView, EmptyListShowsHeaderAndStatusLine) {

@@ -87,18 +87,18 @@ TEST(StateQueryHits, CountCentreAndRectangles) {
 
 TEST(StateQueryValues, ExistingState) {
   AppState app;
-  app.histAccount.cash = 12.125;  // halves round away from zero
-  app.liveAccount.cash = -0.125;
-  app.trainAccount.positions.resize(2);
-  app.trainAccount.positions[1].code = "sz000651";
-  app.trainAccount.positions[1].qty = 300;
-  app.histAccount.deals.resize(3);
-  app.orders.resize(3);
-  app.orders[0].status = 1;
-  app.orders[1].mode = 2;
-  app.orders[1].orderNo = 41;
-  app.orders[2].mode = 2;
-  app.nextOrderNo = 42;
+  app.trading.accounts[ModeHistory].cashCents = 1213;  // accounts keep whole cents
+  app.trading.accounts[ModeLive].cashCents = -13;
+  app.trading.accounts[ModeTraining].positions.resize(2);
+  app.trading.accounts[ModeTraining].positions[1].code = "sz000651";
+  app.trading.accounts[ModeTraining].positions[1].qty = 300;
+  app.trading.accounts[ModeHistory].deals.resize(3);
+  app.trading.book.orders.resize(3);
+  app.trading.book.orders[0].status = 1;
+  app.trading.book.orders[1].mode = 2;
+  app.trading.book.orders[1].orderNo = 41;
+  app.trading.book.orders[2].mode = 2;
+  app.trading.book.nextOrderNo = 42;
   app.mode.tradeTab = TradeTab(2);
   app.view.curIdx = 1;
   app.view.period = PeriodMin5;
@@ -115,7 +115,7 @@ TEST(StateQueryValues, ExistingState) {
   app.win.statusText = "abc";
   app.list.sortColumn = -1;
   app.list.listOrder = {1, 0};
-  app.trainAccount.baseline = 2000000;
+  app.trading.accounts[ModeTraining].baselineCents = 200000000;
 
   struct Case {
     int code;

@@ -41,14 +41,14 @@ TEST(CommandTable, MenusShowWhatTheRowsSay) {
   EXPECT_EQ(period[0].text, "日线");
   EXPECT_EQ(period[3].id, 0);
   EXPECT_EQ(period[8].id, int(CommandId::PeriodMin60));
-  app.tPlusOne = false;
+  app.trading.tPlusOne = false;
   std::vector<MenuEntry> settings = settingsMenu(app);
   EXPECT_FALSE(settings[2].checked);
   EXPECT_TRUE(settings[3].checked);
   TestUi ui;
   app.ui = &ui;
   runCommand(app, int(CommandId::TPlusOne));
-  EXPECT_TRUE(app.tPlusOne);
+  EXPECT_TRUE(app.trading.tPlusOne);
   runCommand(app, 12345);  // unknown: only a repaint
   EXPECT_EQ(ui.repaints, 3);  // the status write, and one per command
 }
