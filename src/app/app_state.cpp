@@ -66,6 +66,28 @@ void applyTradeModeChange(AppState& app) {
   applyTradeModeChange(app.market, app.mode.tradeMode, instrumentsOwnedByModes(app));
 }
 
+namespace {
+
+int tabGroup(TradeTab t) { return isRealTimeTab(t) ? 0 : isKlineTrainingTab(t) ? 1 : 2; }
+
+}  // namespace
+
+void switchTab(AppState& app, TradeTab tab) {
+  int from = tabGroup(app.mode.tradeTab), to = tabGroup(tab);
+  app.mode.tradeTab = tab;
+  if (from == to) return;
+  ChartView& v = app.view;
+  v.savedViews[size_t(from)] = SavedView{v.barCount, v.scrollBack};
+  v.barCount = v.savedViews[size_t(to)].barCount;
+  v.scrollBack = v.savedViews[size_t(to)].scrollBack;
+}
+
+void setTradeMode(AppState& app, TradeMode mode) {
+  if (app.mode.tradeMode == mode) return;
+  app.mode.tradeMode = mode;
+  applyTradeModeChange(app);
+}
+
 void setStatus(AppState& app, std::string_view text) {
   app.win.statusText = cutUtf8(text, kStatusMax);
   app.ui->requestRepaint();

@@ -78,6 +78,12 @@ void trimMinuteCache(AppState& app);
 // To be called right after `mode.tradeMode` changed: quote snapshots follow the new mode.
 void applyTradeModeChange(AppState& app);
 
+// Sets the trading tab. A change of tab group (real-time tabs, training tabs, the rest) keeps
+// each group's chart zoom and scroll: the old group's are stored, the new group's restored.
+void switchTab(AppState& app, TradeTab tab);
+// Sets the trade mode; a change rebuilds the quote snapshots for it (applyTradeModeChange).
+void setTradeMode(AppState& app, TradeMode mode);
+
 // Writes `text` into statusText (cut to its limit) and asks for a repaint.
 void setStatus(AppState& app, std::string_view text);
 

@@ -1,9 +1,13 @@
 #include "app/timers.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "app/replay_ops.h"
+#include "app/trading_market.h"
+#include "app/training_ops.h"
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "platform/trace_log.h"
@@ -14,12 +18,12 @@ namespace {
 
 constexpr unsigned kBlinkTimerMs = 700;
 
-// Caret blink, the refresh of the quote-list rows on screen, and (with the trading
-// subsystem) the order book's matching tick.
+// Caret blink, the refresh of the quote-list rows on screen, and the order book's matching.
 unsigned blinkTick(AppState& app) {
   WindowState& w = app.win;
   if (w.panelFieldFocused || w.tradeFocus != 0 || w.trainFieldFocused) w.blink = !w.blink;
   refreshQuoteList(app);
+  matchRestingOrders(app);
   app.ui->requestRepaint();
   return 0;
 }
@@ -34,15 +38,25 @@ unsigned liveFetchTick(AppState& app) {
   return nextLiveTimerInterval();
 }
 
-// Replay frames and autoplay steps join with the training subsystem.
-unsigned noTick(AppState&) { return 0; }
+unsigned replayTick(AppState& app) {
+  trainTick(app);
+  return 0;
+}
+
+unsigned autoplayTick(AppState& app) {
+  trnAutoplayTick(app);
+  return 0;
+}
 
 // Keep in the order of TimerId.
 constexpr TimerRow kTimers[] = {
     {TimerId::Blink, "blink", [](const AppState&) { return kBlinkTimerMs; }, blinkTick},
-    {TimerId::Replay, "replay", [](const AppState& a) { return unsigned(a.replay.replayIntervalMs); }, noTick},
+    {TimerId::Replay, "replay", [](const AppState& a) { return unsigned(std::max(1, a.replay.replayIntervalMs)); },
+     replayTick},
     {TimerId::LiveFetch, "liveFetch", [](const AppState&) { return nextLiveTimerInterval(); }, liveFetchTick},
-    {TimerId::Autoplay, "autoplay", [](const AppState& a) { return unsigned(a.train.autoplayMs); }, noTick},
+    // A game without a positive interval plays at the normal speed.
+    {TimerId::Autoplay, "autoplay", [](const AppState& a) { return unsigned(a.train.autoplayMs > 0 ? a.train.autoplayMs : 1500); },
+     autoplayTick},
 };
 
 }  // namespace

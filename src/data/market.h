@@ -118,13 +118,14 @@ struct StockRecord {
   uint64_t minUse = 0;
   // The minute arrays came from the quote server (real-time mode), not from the files.
   bool minFromServer = false;
-  // Changes with every change of `k`, `minc` or `minAll` (see barsChanged); never repeats
-  // within a process, across all instruments. Derived series are keyed on it.
+  // Changes with every change of `k` or `minAll` (see barsChanged); never repeats within a
+  // process, across all instruments. Derived series are keyed on it. (`minc`, the latest day
+  // alone, feeds no derived series: a replay frame changes it without a new generation.)
   uint64_t barsGeneration = 0;
 };
 
-// Records that the bars of `rec` changed: every writer of `k`, `minc` or `minAll` calls it,
-// so that no series derived from the old bars is used again.
+// Records that the bars of `rec` changed: every writer of `k` or `minAll` calls it, so that no
+// series derived from the old bars is used again.
 void barsChanged(StockRecord& rec);
 
 // Where quotes and minute series come from. The stored values are pinned: zor.cfg-free state
