@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "app/app_state.h"
+#include "app/setup_dialogs.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -13,6 +14,11 @@ namespace {
 void setTradeRule(AppState& app, bool tPlusOne) {
   app.tPlusOne = tPlusOne;
   setStatus(app, strPrintf("交易规则已切换为 %s", app.tPlusOne ? "T+1（当日买入不可卖）" : "T+0（当日可回转）"));
+}
+
+// A cancelled dialog, or a save that failed, leaves the table as it was.
+void editDataDirs(AppState& app) {
+  if (dataDirDialog(app, DataDirOrigin::Menu) == DataDirOutcome::Saved) rebuildInstrumentTable(app);
 }
 
 // Keep sorted by id: findCommand searches by halves.
@@ -29,7 +35,7 @@ constexpr CommandRow kCommands[] = {
     {CommandId::FlashSell, "闪电卖出(2)", nullptr, nullptr},
     {CommandId::ContinueTraining, "继续训练", nullptr, nullptr},
     {CommandId::CancelOrder, "撤销委托", nullptr, nullptr},
-    {CommandId::DataDirs, "数据配置(D)...", nullptr, nullptr},
+    {CommandId::DataDirs, "数据配置(D)...", editDataDirs, nullptr},
     {CommandId::TPlusOne, "T+1 交易规则（当日买入不可卖）", [](AppState& a) { setTradeRule(a, true); },
      [](const AppState& a) { return a.tPlusOne; }},
     {CommandId::Funds, "", nullptr, nullptr},

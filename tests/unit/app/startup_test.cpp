@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/setup_dialogs.h"
 #include "app/startup.h"
+#include "fake_dialog_host.h"
 #include "platform/trace_log.h"
 #include "platform/file_io.h"
 #include "temp_dir.h"
@@ -16,10 +18,20 @@
 namespace zor {
 namespace {
 
-// Records the platform calls in order.
+// Records the platform calls in order, the dialogs among them.
 class FakeHost : public StartupHost {
  public:
-  explicit FakeHost(std::string dir) : dir_(std::move(dir)) {}
+  explicit FakeHost(std::string dir) : dir_(std::move(dir)) {
+    dialogs.script = [this](Dialog& d) {
+      calls.push_back(d.className == kDataDirClass ? "datadialog" : d.className == kModePanelClass ? "mode" : d.className);
+      return d.cancelResult;
+    };
+  }
+  // Installs the dialogs of this host in `app`.
+  AppState& use(AppState& app) {
+    app.win.dialogs = &dialogs;
+    return app;
+  }
   void enableDpiAwareness() override { calls.push_back("dpi"); }
   std::string executableDirectory() override { return dir_; }
   bool acquireInstanceLock(const std::string& name) override {
@@ -30,7 +42,6 @@ class FakeHost : public StartupHost {
   void activateRunningInstance() override { calls.push_back("activate"); }
   void installCrashFilter() override { calls.push_back("crash"); }
   void registerExitHandler() override { calls.push_back("atexit"); }
-  void dataDirectoryDialog(AppState&) override { calls.push_back("datadialog"); }
   uint32_t timeSeed() override { return 7; }
   void showSplash() override { calls.push_back("splash"); }
   void hideSplash() override { calls.push_back("nosplash"); }
@@ -43,16 +54,13 @@ class FakeHost : public StartupHost {
     placed = p;
     calls.push_back("show");
   }
-  int modeDialog(AppState&) override {
-    calls.push_back("mode");
-    return 0;
-  }
   int runMessageLoop() override {
     calls.push_back("loop");
     return 0;
   }
 
   std::vector<std::string> calls;
+  FakeDialogHost dialogs;
   std::string lockName;
   bool lockHeld = false;
   bool createOk = true;
@@ -75,9 +83,10 @@ TEST(Startup, RunsTheStepsInOrder) {
   TestUi ui;
   app.ui = &ui;
   FakeHost host(dir.path());
+  host.use(app);
   EXPECT_EQ(runStartup(app, host), 0);
   closeTraceLog();
-  // No data directory exists, so the dialog's hook runs.
+  // No data directory exists, so the data dialog opens.
   EXPECT_EQ(joined(host.calls), "dpi lock crash atexit datadialog splash nosplash create show mode loop");
   EXPECT_EQ(app.config.exeDir, dir.path());
   EXPECT_EQ(host.placed.rect, (Rect{10, 20, 910, 720}));  // the configuration was read first
@@ -94,6 +103,7 @@ TEST(Startup, ValidDataDirectorySkipsTheDialog) {
   dir.mkdir("data");
   AppState app;
   FakeHost host(dir.path());
+  host.use(app);
   runStartup(app, host);
   closeTraceLog();
   EXPECT_EQ(joined(host.calls).find("datadialog"), std::string::npos);
@@ -126,6 +136,7 @@ TEST(Startup, RefusalsTouchNoFile) {
     TestUi ui;
     app.ui = &ui;
     FakeHost host(exeDir);
+    host.use(app);
     host.lockHeld = k.lockHeld;
     EXPECT_EQ(runStartup(app, host), k.exitCode);
     EXPECT_EQ(joined(host.calls), k.calls);
@@ -142,6 +153,7 @@ TEST(Startup, WindowCreationFailureExitsWithOne) {
   TempDir dir;
   AppState app;
   FakeHost host(dir.path());
+  host.use(app);
   host.createOk = false;
   EXPECT_EQ(runStartup(app, host), 1);
   closeTraceLog();
