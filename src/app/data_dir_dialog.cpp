@@ -83,7 +83,7 @@ DialogReply save(Config& cfg, DataDirOrigin origin, Dialog& d, DialogEnv& env) {
   return DialogReply{true, false, false};
 }
 
-DialogReply close(DataDirOrigin origin, Dialog& d, DialogEnv& env) {
+DialogReply closeDialog(DataDirOrigin origin, Dialog& d, DialogEnv& env) {
   d.result = int(DataDirOutcome::Cancelled);
   if (origin == DataDirOrigin::Startup &&
       env.ui.messageBox(kMsgQuitWithoutDir, "提示", MsgQuestion | MsgYesNo) == ResultYes)
@@ -125,7 +125,7 @@ Dialog dataDirDialogSpec(Config& cfg, DataDirOrigin origin) {
   };
   d.apply = [&cfg, origin](Dialog& dlg, DialogEnv& env) { return save(cfg, origin, dlg, env); };
   d.onCommand = browse;
-  d.onClose = [origin](Dialog& dlg, DialogEnv& env) { return close(origin, dlg, env); };
+  d.onClose = [origin](Dialog& dlg, DialogEnv& env) { return closeDialog(origin, dlg, env); };
   d.cancelResult = d.failResult = int(DataDirOutcome::Cancelled);
   return d;
 }

@@ -25,13 +25,17 @@ DialogReply submit(Dialog& d, DialogEnv& env) {
     std::string msg = !f->limitMessage.empty() ? f->limitMessage
                                                : strPrintf("输入过长（超过 %zu 字节），请缩短后再试。", f->limit);
     env.ui.messageBox(msg, "提示", MsgInfo);
-    return {};
+    DialogReply stay;
+    stay.focus = f->id;
+    return stay;
   }
   if (d.validate) {
     DialogCheck check = d.validate(d);
     if (!check.ok) {
       env.ui.messageBox(check.message, check.caption, MsgInfo);
-      return {};
+      DialogReply stay;
+      stay.focus = check.focus;
+      return stay;
     }
   }
   if (d.apply) return d.apply(d, env);

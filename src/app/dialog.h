@@ -80,6 +80,7 @@ struct DialogReply {
   bool close = false;    // end the dialog with `Dialog::result`
   bool refresh = false;  // field values changed: show them again
   bool repaint = false;  // a painted dialog changed
+  int focus = 0;         // the field to put the keyboard focus on (a refused entry), 0 none
 };
 
 // Keys the dialogs read. The values are the virtual-key codes of Windows; digits and letters

@@ -1,7 +1,8 @@
 # Windows that return a result take the main window's input while they are open: a click on a
 # quote row, on a menu-bar item or on the close caption button does nothing during the about
 # window, the data dialog or the mode panel, and works again once they are closed. The data
-# dialog opened from the menu shows the configured text and, closed, changes nothing.
+# dialog opened from the menu shows the configured text and, closed, changes nothing. A quit
+# message during a dialog ends the program with its shutdown saves.
 gen="$ZOR_BUILD/tools/gen_market/gen_market.exe"
 [ -f "$gen" ] || fail "build gen_market first"
 d=$(app_dir app)
@@ -59,6 +60,13 @@ zc gone-class ZORMODESEL 5
 zc click 6 6
 zc wait q98 12 6 5
 
-zc close
+# A quit message met while a dialog runs ends its loop and then the program's, which still
+# saves on the way out.
+grep -q "FS_VER=3" "$d/zor.cfg" && fail "zor.cfg was rewritten early"
+zc click 900 6
+zc wait-class ZORABOUTCLS 10 >/dev/null
+zc post-quit
 app_wait_exit 20
 expect_eq "$APP_RC" 0 "exit code"
+expect_in "$d/zor.cfg" "FS_VER=3"
+expect_in "$d/zor.cfg" "WIN_X=40"

@@ -214,7 +214,7 @@ void usage() {
       "  key VK|NAME | char TEXT\n"
       "  wait q98 CODE VALUE [SECONDS] | wait q99 MASK VALUE [SECONDS] | wait text WHICH TEXT [SECONDS]\n"
       "  msgbox | wait-msgbox [SECONDS] | dismiss [ok|cancel|yes|no|ID]\n"
-      "  rect | move X Y W H | caption-dblclick | close\n"
+      "  rect | move X Y W H | caption-dblclick | close | post-quit (WM_QUIT to the program's thread)\n"
       "  wait-class CLASS [SECONDS] | gone-class CLASS [SECONDS]   a dialog window by class (prints its title)\n"
       "  get-text CLASS ID | set-text CLASS ID TEXT | press CLASS ID   a dialog's controls\n"
       "  dlg-key CLASS VK|NAME | dlg-click CLASS X Y | dlg-close CLASS | dlg-rect CLASS | focus CLASS\n",
@@ -409,6 +409,10 @@ int run(const std::vector<std::string>& a) {
   }
   if (cmd == "close") {
     PostMessageW(h, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (cmd == "post-quit") {
+    PostThreadMessageW(GetWindowThreadProcessId(h, nullptr), WM_QUIT, 0, 0);
     return 0;
   }
   usage();

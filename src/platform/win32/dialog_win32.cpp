@@ -61,6 +61,10 @@ bool registerClass(HINSTANCE instance, const Dialog& d, WNDPROC proc) {
 void carryOut(DialogWindow& w, const DialogReply& r) {
   if (r.refresh) writeControls(w);
   if (r.repaint) InvalidateRect(w.hwnd, nullptr, FALSE);
+  if (HWND f = r.focus ? GetDlgItem(w.hwnd, r.focus) : nullptr) {
+    SetFocus(f);
+    SendMessageW(f, EM_SETSEL, 0, -1);  // an edit's text selected, ready to be corrected
+  }
   if (!r.close) return;
   w.finished = true;
   // A modeless window ends here; a modal one is taken down by its loop.
@@ -320,6 +324,13 @@ int Win32DialogHost::run(Dialog& d) {
   if (!w.destroyed) {
     if (GetCapture() == w.hwnd) ReleaseCapture();
     DestroyWindow(w.hwnd);
+  }
+  // The keyboard goes back to the main window: a destroyed child leaves the focus nowhere.
+  if (w.owner && IsWindow(w.owner)) {
+    if (d.frame == DialogFrame::Panel)
+      SetFocus(w.owner);
+    else if (!GetActiveWindow())
+      SetActiveWindow(w.owner);
   }
   if (!w.finished) d.result = d.cancelResult;
   if (quit) PostQuitMessage(int(quitCode));

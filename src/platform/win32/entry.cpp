@@ -98,6 +98,9 @@ class Win32StartupHost : public StartupHost {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
+    // A quit that did not come from the window's destruction still ends the program through
+    // it, so that the placement, zor.cfg and the accounts are saved.
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
     return 0;
   }
 
