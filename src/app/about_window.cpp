@@ -50,6 +50,7 @@ Dialog aboutWindowSpec(std::string_view version) {
   d.size = Size{660, 548};
 
   DialogField title;
+  title.id = 1100;
   title.kind = FieldKind::Label;
   title.rect = at(20, 14, 580, 26);
   title.label = aboutTitleLine(version);

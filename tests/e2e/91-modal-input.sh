@@ -18,6 +18,7 @@ expect_eq "$(zc q98 12)" 0 "curIdx at start"
 zc click 900 6
 expect_eq "$(zc wait-class ZORABOUTCLS 10)" "关于 - 澄川K线回放训练软件" "about window"
 expect_eq "$(zc get-text ZORABOUTCLS 1101 | head -1 | tr -d '\r')" "【软件功能】" "about text"
+expect_eq "$(zc get-text ZORABOUTCLS 1100)" "澄川K线回放训练软件  v1.0.0" "title with the executable's version"
 zc click 6 3
 zc click 900 0
 zc click 901 2  # the close caption button
