@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "app/app_state.h"
+#include "app/setup_dialogs.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -11,6 +12,11 @@ namespace zor {
 namespace {
 
 void tradeRule(AppState& app, bool tPlusOne) { setStatus(app, setTradeRule(app.trading, tPlusOne)); }
+
+// A cancelled dialog, or a save that failed, leaves the table as it was.
+void editDataDirs(AppState& app) {
+  if (dataDirDialog(app, DataDirOrigin::Menu) == DataDirOutcome::Saved) rebuildInstrumentTable(app);
+}
 
 // Keep sorted by id: findCommand searches by halves.
 constexpr CommandRow kCommands[] = {
@@ -26,7 +32,7 @@ constexpr CommandRow kCommands[] = {
     {CommandId::FlashSell, "闪电卖出(2)", nullptr, nullptr},
     {CommandId::ContinueTraining, "继续训练", nullptr, nullptr},
     {CommandId::CancelOrder, "撤销委托", nullptr, nullptr},
-    {CommandId::DataDirs, "数据配置(D)...", nullptr, nullptr},
+    {CommandId::DataDirs, "数据配置(D)...", editDataDirs, nullptr},
     {CommandId::TPlusOne, "T+1 交易规则（当日买入不可卖）", [](AppState& a) { tradeRule(a, true); },
      [](const AppState& a) { return a.trading.tPlusOne; }},
     {CommandId::Funds, "", nullptr, nullptr},

@@ -5,7 +5,9 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/setup_dialogs.h"
 #include "app/shell_panels.h"
+#include "app/startup.h"
 #include "app/timers.h"
 #include "platform/random.h"
 #include "platform/text.h"
@@ -311,9 +313,19 @@ void openMenuBarItem(AppState& app, int item, int x) {
     case MenuFunds:
       onCommand(app, int(CommandId::Funds));
       break;
+    case MenuMode: {
+      // Leaving the panel without a choice keeps the current mode.
+      int mode = modeDialog(app);
+      if (mode > 0) applyStartMode(app, mode);
+      app.ui->requestRepaint();
+      break;
+    }
+    case MenuAbout:
+      aboutWindow(app);
+      break;
     default:
-      // 复盘 (trading view), 训练模式 (mode dialog), 数据接口 (connection dialog) and 关于
-      // (about window) arrive with the trading, training, quote and setup windows.
+      // 复盘 (trading view) and 数据接口 (connection dialog) arrive with the trading and quote
+      // windows.
       break;
   }
 }

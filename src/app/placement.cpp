@@ -122,9 +122,8 @@ bool onMainWindowDestroyed(AppState& app, const Rect& normal, bool maximized) {
   }
   app.config.winMax = maximized ? 1 : 0;
   app.win.inSizeMove = false;
-  savePlacement(app);
   stopTimer(app, TimerId::LiveFetch);
-  saveAccountsAtShutdown(app);
+  saveAtShutdown(app);
   return true;
 }
 

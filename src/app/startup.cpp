@@ -2,12 +2,14 @@
 
 #include "app/app_state.h"
 #include "app/config.h"
-#include "platform/trace_log.h"
+#include "app/setup_dialogs.h"
+#include "app/training_ops.h"
 #include "data/loaders.h"
 #include "trading/trading_state.h"
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "platform/text.h"
+#include "platform/trace_log.h"
 
 namespace zor {
 
@@ -29,21 +31,36 @@ std::string instanceLockName(std::string_view exeDir) {
   return strPrintf("Local\\ZorTerminal-%016llx", (unsigned long long)fnv1a64(key));
 }
 
-void loadAccountsAtStartup(AppState& app) {
+void loadAccountsAtStartup(AppState& app, std::vector<std::string>& problems) {
   TradingLoad load = loadTrading(app.trading, app.config.exeDir, localNow());
   for (const std::string& line : load.trace) traceLine("%s", line.c_str());
-  // A damaged file is said once, above the splash window like every loading box.
-  for (const std::string& warning : load.warnings) app.ui->messageBox(warning, kHintCaption, MsgWarning | MsgTopmost);
+  problems.insert(problems.end(), load.warnings.begin(), load.warnings.end());
 }
 
-bool saveAccountsAtShutdown(AppState& app) {
-  bool accounts = saveAccounts(app.trading);
-  bool training = saveTrainAccount(app.trading);
+void saveAccountsAtShutdown(AppState& app, std::vector<std::string>& problems) {
+  auto failed = [&](int file) { problems.push_back(strPrintf("保存失败：无法写入 %s。", tradingFileName(file))); };
+  if (!saveAccountFile(app.trading, ModeHistory)) failed(FileHistAccount);
+  if (!saveAccountFile(app.trading, ModeLive)) failed(FileLiveAccount);
+  if (!saveTrainAccount(app.trading)) failed(FileTrainAccount);
   // The book is never written ahead of the accounts whose fills it records.
-  bool book = saveOrderBook(app.trading);
-  return accounts && training && book;
+  if (!saveOrderBook(app.trading)) failed(FileOrderBook);
 }
-void applyStartMode(AppState& app, int mode) {}
+void applyStartMode(AppState& app, int mode) { switchMode(app, mode); }
+
+void saveAtShutdown(AppState& app) {
+  std::vector<std::string> failed;
+  app.win.placementDirty = false;
+  if (!writeConfig(app.config)) failed.push_back(kConfigSaveFailed);
+  saveAccountsAtShutdown(app, failed);
+  reportFileProblems(app, failed);
+}
+
+void reportFileProblems(AppState& app, const std::vector<std::string>& problems, unsigned flags) {
+  if (problems.empty()) return;
+  std::string text;
+  for (const std::string& p : problems) text += (text.empty() ? "" : "\n") + p;
+  app.ui->messageBox(text, kHintCaption, MsgWarning | flags);
+}
 
 int runStartup(AppState& app, StartupHost& host) {
   host.enableDpiAwareness();
@@ -67,19 +84,25 @@ int runStartup(AppState& app, StartupHost& host) {
   host.registerExitHandler();
 
   readConfig(app.config);
-  if (!hasValidDataDir(app.config)) host.dataDirectoryDialog(app);
+  // Without a directory there is nothing to show: ask for one. Closing that dialog may end
+  // the program here, before anything was written.
+  if (!hasValidDataDir(app.config) && dataDirDialog(app, DataDirOrigin::Startup) == DataDirOutcome::Quit) return 0;
   seedRandom(host.timeSeed());
 
   host.showSplash();
   loadAllStocks(app);
   host.hideSplash();
 
-  loadAccountsAtStartup(app);
+  // No window is shown yet: the box must not hide behind anything.
+  std::vector<std::string> problems;
+  loadAccountsAtStartup(app, problems);
+  reportFileProblems(app, problems, MsgTopmost);
 
   if (!host.createMainWindow(app)) return 1;
   host.showMainWindow(app, chooseStartPlacement(app.config, host.monitors()));
 
-  int mode = host.modeDialog(app);
+  // Leaving the panel without a choice starts history trading.
+  int mode = modeDialog(app);
   applyStartMode(app, mode == 0 ? 1 : mode);
   return host.runMessageLoop();
 }

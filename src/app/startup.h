@@ -1,6 +1,7 @@
-// The start-up sequence from the process entry to the message loop, and the per-directory
-// single-instance rule. The sequence is portable; the platform supplies the windows, the
-// lock and the loop through StartupHost.
+// The start-up sequence from the process entry to the message loop, the saves at shutdown, and
+// the per-directory single-instance rule. The sequence is portable; the platform supplies the
+// windows, the lock and the loop through StartupHost, and the dialogs through the dialog host
+// installed in the window part of the state (app.win.dialogs).
 #pragma once
 
 #include <cstdint>
@@ -35,9 +36,6 @@ class StartupHost {
   virtual void installCrashFilter() = 0;
   // Closes the trace log at process exit.
   virtual void registerExitHandler() = 0;
-  // The data-directory dialog, shown when no configured directory exists. It arrives with
-  // the setup dialogs; until then start-up goes on without a directory.
-  virtual void dataDirectoryDialog(AppState& app) {}
   virtual uint32_t timeSeed() = 0;
   // The splash window shown while the instrument table loads; message boxes shown meanwhile
   // must stay above it.
@@ -48,9 +46,6 @@ class StartupHost {
   virtual bool createMainWindow(AppState& app) = 0;
   virtual std::vector<MonitorArea> monitors() = 0;
   virtual void showMainWindow(AppState& app, const StartPlacement& placement) = 0;
-  // The mode selection panel: 1, 2 or 3, 0 when left without a choice. It arrives with the
-  // setup dialogs; until then start-up behaves as if it was left without a choice.
-  virtual int modeDialog(AppState& app) { return 0; }
   // Runs until the quit message; returns the process exit code.
   virtual int runMessageLoop() = 0;
 };
@@ -63,11 +58,20 @@ int runStartup(AppState& app, StartupHost& host);
 std::string instanceLockName(std::string_view exeDir);
 uint64_t fnv1a64(std::string_view bytes);
 
-// Start-up step 11 and its shutdown counterpart: the history, real-time and training accounts
-// and the order book. Loading says once what a damaged file lost; saving returns false when a
-// file could not be written (the old one then stays).
-void loadAccountsAtStartup(AppState& app);
-bool saveAccountsAtShutdown(AppState& app);
+// The history, real-time and training accounts and the order book, loaded after the instrument
+// table and saved when the main window goes away. Each file that cannot be read whole or
+// written adds one message naming it to `problems`; the caller shows them together
+// (reportFileProblems). The trading files load and save here once they exist.
+void loadAccountsAtStartup(AppState& app, std::vector<std::string>& problems);
+void saveAccountsAtShutdown(AppState& app, std::vector<std::string>& problems);
+
+// The saves of shutdown: zor.cfg (with the placement just stored), the accounts and the order
+// book. Every save is tried; the failures are shown in one box.
+void saveAtShutdown(AppState& app);
+
+// Shows the messages of `problems` in one warning box (nothing when there are none); `flags`
+// adds to the box's style (MsgTopmost while loading).
+void reportFileProblems(AppState& app, const std::vector<std::string>& problems, unsigned flags = 0);
 
 // The mode switch for the mode chosen at start-up (1 history, 2 K-line training, 3 real-time);
 // it arrives with the training subsystem.

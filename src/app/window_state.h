@@ -11,6 +11,8 @@
 
 namespace zor {
 
+class DialogHost;
+
 constexpr size_t kStatusMax = 255;  // statusText, in bytes
 
 constexpr int kMenuBarItems = 7;
@@ -45,7 +47,10 @@ struct WindowState {
   bool trainFieldFocused = false;
   bool tradePanelClosed = false;
   std::string statusText;  // one-line confirmations and errors of commands
-  bool modeDialogOpen = false;
+  // The platform's dialog runner (none in tools and headless tests), and how many windows that
+  // return a result are open: while any is, the main window takes no keyboard or mouse input.
+  DialogHost* dialogs = nullptr;
+  int modalDepth = 0;
   int screenW = 1280;           // width of the whole display in pixels (quote-list column scale)
   bool inSizeMove = false;      // the user is dragging or sizing the window
   bool placementDirty = false;  // a placement change waits for the end of that drag

@@ -77,16 +77,28 @@ e2e_end() {
   fi
 }
 
-# boxes_until_window [SECONDS]: dismisses every message box until the main window shows;
-# the boxes' captions and texts are appended to $E2E_DIR/boxes.txt.
+# boxes_until_window [SECONDS]: dismisses every message box until the main window shows, then
+# leaves the mode panel of start-up with Esc (history trading); the boxes' captions and texts
+# are appended to $E2E_DIR/boxes.txt.
 boxes_until_window() {
   local end=$((SECONDS + ${1:-30}))
   : >>"$E2E_DIR/boxes.txt"
   while [ $SECONDS -lt $end ]; do
-    zc wait-window 0.3 2>/dev/null && return 0
+    if zc wait-window 0.3 2>/dev/null; then
+      leave_mode_panel
+      return 0
+    fi
     if zc msgbox >>"$E2E_DIR/boxes.txt" 2>/dev/null; then
       zc dismiss
     fi
   done
   fail "no main window after ${1:-30} s"
+}
+
+# leave_mode_panel: waits for the mode panel that start-up shows in the main window and
+# leaves it with Esc.
+leave_mode_panel() {
+  zc wait-class ZORMODESEL 20 >/dev/null || fail "no mode panel"
+  zc dlg-key ZORMODESEL esc
+  zc gone-class ZORMODESEL 5 || fail "the mode panel stayed"
 }

@@ -1,7 +1,8 @@
 // zorctl: drives the running program from outside, as the end-to-end scenarios do. It finds
 // the main window (class "ZORWIN"), reads its state through the state-query messages
 // (WM_APP + 94 .. 99), posts mouse clicks at hit-area centres, keys and characters, waits for
-// conditions, and reads and dismisses the program's message boxes.
+// conditions, reads and dismisses the program's message boxes, and drives its dialogs (found
+// by window class: their edits, buttons, keys and painted surfaces).
 //
 // Every command prints its result on one line (texts as UTF-8) and exits 0; a missing window,
 // a failed condition or a time-out exits 1, a usage error 2.
@@ -168,6 +169,40 @@ void postClick(HWND h, int x, int y, bool twice) {
   }
 }
 
+// A visible dialog window of the class: a top-level window, or a child of the main window
+// (the mode panel).
+HWND dialogWindow(const std::string& cls) {
+  std::wstring w;
+  zor::utf8ToWide(cls, w);
+  HWND h = FindWindowW(w.c_str(), nullptr);
+  if (h && IsWindowVisible(h)) return h;
+  if (HWND main = FindWindowW(L"ZORWIN", nullptr)) {
+    h = FindWindowExW(main, nullptr, w.c_str(), nullptr);
+    if (h && IsWindowVisible(h)) return h;
+  }
+  return nullptr;
+}
+
+std::string windowText(HWND h) {
+  wchar_t buf[4096] = {};
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutW(h, WM_GETTEXT, WPARAM(4096), LPARAM(buf), SMTO_ABORTIFHUNG, 5000, &n)) return {};
+  return utf8(std::wstring(buf, size_t(n)));
+}
+
+// The window of the dialog's thread that has the keyboard focus, when it lies in the dialog.
+HWND focusIn(HWND dlg) {
+  GUITHREADINFO gi{};
+  gi.cbSize = sizeof gi;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(dlg, nullptr), &gi) || !gi.hwndFocus) return nullptr;
+  return gi.hwndFocus == dlg || IsChild(dlg, gi.hwndFocus) ? gi.hwndFocus : nullptr;
+}
+
+void postKey(HWND h, int vk) {
+  PostMessageW(h, WM_KEYDOWN, WPARAM(vk), 1);
+  PostMessageW(h, WM_KEYUP, WPARAM(vk), LPARAM(0xC0000001));
+}
+
 void usage() {
   std::fputs(
       "usage: zorctl COMMAND [ARGS]\n"
@@ -179,7 +214,10 @@ void usage() {
       "  key VK|NAME | char TEXT\n"
       "  wait q98 CODE VALUE [SECONDS] | wait q99 MASK VALUE [SECONDS] | wait text WHICH TEXT [SECONDS]\n"
       "  msgbox | wait-msgbox [SECONDS] | dismiss [ok|cancel|yes|no|ID]\n"
-      "  rect | move X Y W H | caption-dblclick | close\n",
+      "  rect | move X Y W H | caption-dblclick | close | post-quit (WM_QUIT to the program's thread)\n"
+      "  wait-class CLASS [SECONDS] | gone-class CLASS [SECONDS]   a dialog window by class (prints its title)\n"
+      "  get-text CLASS ID | set-text CLASS ID TEXT | press CLASS ID   a dialog's controls\n"
+      "  dlg-key CLASS VK|NAME | dlg-click CLASS X Y | dlg-close CLASS | dlg-rect CLASS | focus CLASS\n",
       stderr);
 }
 
@@ -213,6 +251,66 @@ int run(const std::vector<std::string>& a) {
     if (!button) return fail("no such button");
     PostMessageW(b.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(button));
     return waitFor(5, [&] { return !IsWindow(b.hwnd) || !IsWindowVisible(b.hwnd); }) ? 0 : fail("box stayed");
+  }
+
+  if (cmd == "wait-class" && need(1)) {
+    HWND d = nullptr;
+    if (!waitFor(seconds(a, 2, 20), [&] { return (d = dialogWindow(a[1])) != nullptr; })) return fail("no window " + a[1]);
+    out(windowText(d));
+    return 0;
+  }
+  if (cmd == "gone-class" && need(1))
+    return waitFor(seconds(a, 2, 20), [&] { return dialogWindow(a[1]) == nullptr; }) ? 0 : fail(a[1] + " still there");
+  if (cmd.rfind("dlg-", 0) == 0 || cmd == "get-text" || cmd == "set-text" || cmd == "press" || cmd == "focus") {
+    if (!need(1)) {
+      usage();
+      return kExitUsage;
+    }
+    HWND d = dialogWindow(a[1]);
+    if (!d) return fail("no window " + a[1]);
+    if ((cmd == "get-text" || cmd == "set-text" || cmd == "press") && need(2)) {
+      HWND c = GetDlgItem(d, int(number(a[2])));
+      if (!c) return fail("no control " + a[2]);
+      if (cmd == "get-text") {
+        out(windowText(c));
+      } else if (cmd == "set-text" && need(3)) {
+        std::wstring w;
+        if (!zor::utf8ToWide(a[3], w)) return fail("bad text");
+        DWORD_PTR r = 0;
+        if (!SendMessageTimeoutW(c, WM_SETTEXT, 0, LPARAM(w.c_str()), SMTO_ABORTIFHUNG, 5000, &r)) return fail("no answer");
+      } else if (cmd == "press") {
+        PostMessageW(c, BM_CLICK, 0, 0);
+      }
+      return 0;
+    }
+    if (cmd == "dlg-key" && need(2)) {
+      HWND f = focusIn(d);
+      postKey(f ? f : d, keyCode(a[2]));
+      return 0;
+    }
+    if (cmd == "dlg-click" && need(3)) {
+      postClick(d, int(number(a[2])), int(number(a[3])), false);
+      return 0;
+    }
+    if (cmd == "dlg-close") {
+      PostMessageW(d, WM_CLOSE, 0, 0);
+      return 0;
+    }
+    if (cmd == "dlg-rect") {
+      RECT r, c;
+      GetWindowRect(d, &r);
+      GetClientRect(d, &c);
+      out(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + " " +
+          std::to_string(r.bottom - r.top) + " client " + std::to_string(c.right) + " " + std::to_string(c.bottom));
+      return 0;
+    }
+    if (cmd == "focus") {
+      HWND f = focusIn(d);
+      out(std::to_string(f ? (f == d ? 0 : GetDlgCtrlID(f)) : -1));
+      return 0;
+    }
+    usage();
+    return kExitUsage;
   }
 
   HWND h = mainWindow();
@@ -263,9 +361,7 @@ int run(const std::vector<std::string>& a) {
     return 0;
   }
   if (cmd == "key" && need(1)) {
-    int vk = keyCode(a[1]);
-    PostMessageW(h, WM_KEYDOWN, WPARAM(vk), 1);
-    PostMessageW(h, WM_KEYUP, WPARAM(vk), LPARAM(0xC0000001));
+    postKey(h, keyCode(a[1]));
     return 0;
   }
   if (cmd == "char" && need(1)) {
@@ -313,6 +409,10 @@ int run(const std::vector<std::string>& a) {
   }
   if (cmd == "close") {
     PostMessageW(h, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (cmd == "post-quit") {
+    PostThreadMessageW(GetWindowThreadProcessId(h, nullptr), WM_QUIT, 0, 0);
     return 0;
   }
   usage();

@@ -10,6 +10,7 @@
 #include "platform/file_io.h"
 #include "platform/text.h"
 #include "platform/ui_win32.h"
+#include "platform/win32/dialog_win32.h"
 #include "platform/win32/main_window_proc.h"
 #include "platform/win32/splash.h"
 
@@ -82,17 +83,24 @@ class Win32StartupHost : public StartupHost {
     return out;
   }
   void showMainWindow(AppState& app, const StartPlacement& p) override {
-    SetWindowPos(window_, nullptr, p.rect.left, p.rect.top, p.rect.width(), p.rect.height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // A move onto a monitor of another DPI lets the window rescale itself on the way; the
+    // second move lands on that monitor already and puts back the saved size.
+    for (int i = 0; i < 2; ++i)
+      SetWindowPos(window_, nullptr, p.rect.left, p.rect.top, p.rect.width(), p.rect.height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(window_, p.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     UpdateWindow(window_);
   }
   int runMessageLoop() override {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (routeDialogMessage(msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
+    // A quit that did not come from the window's destruction still ends the program through
+    // it, so that the placement, zor.cfg and the accounts are saved.
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
     return 0;
   }
 
@@ -111,7 +119,9 @@ class Win32StartupHost : public StartupHost {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   static zor::AppState app;
   static zor::Win32Ui ui;
+  static zor::Win32DialogHost dialogs(instance, ui);
   app.ui = &ui;
+  app.win.dialogs = &dialogs;
   zor::Win32StartupHost host(instance, ui);
   return zor::runStartup(app, host);
 }

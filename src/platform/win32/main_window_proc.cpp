@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "app/app_state.h"
+#include "app/dialog.h"
 #include "app/main_window.h"
 #include "app/placement.h"
 #include "app/state_query.h"
@@ -149,9 +150,18 @@ void traceMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+// Keyboard and mouse input, in the client area and on the frame.
+bool isUserInput(UINT msg) {
+  return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
+         (msg >= WM_NCLBUTTONDOWN && msg <= WM_NCXBUTTONDBLCLK) || msg == WM_CONTEXTMENU;
+}
+
 LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg >= WM_APP + QueryText && msg <= WM_APP + QueryViewBits)
     return LRESULT(queryState(app, msg - WM_APP, uint64_t(wp), int64_t(lp)));
+  // While a window that returns a result is open the main window takes no input; it still
+  // paints, runs its timers and answers the state queries.
+  if (mainInputBlocked(app.win) && isUserInput(msg)) return 0;
 
   switch (msg) {
     case WM_CREATE:
@@ -209,7 +219,6 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
 
     case WM_MOUSEMOVE: {
-      if (app.win.modeDialogOpen) return 0;
       if (!g_trackingMouse) {
         TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd, 0};
         g_trackingMouse = TrackMouseEvent(&t);
@@ -222,15 +231,12 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
       invalidate(hwnd, onMouseLeave(app));
       return 0;
     case WM_LBUTTONDOWN:
-      if (app.win.modeDialogOpen) return 0;
       apply(hwnd, onLeftButtonDown(app, GET_X_LPARAM(lp), GET_Y_LPARAM(lp), unsigned(wp)));
       return 0;
     case WM_LBUTTONDBLCLK:
-      if (app.win.modeDialogOpen) return 0;
       apply(hwnd, onLeftDoubleClick(app, GET_X_LPARAM(lp), GET_Y_LPARAM(lp), unsigned(wp)));
       return 0;
     case WM_LBUTTONUP: {
-      if (app.win.modeDialogOpen) return 0;
       MouseResult r = onLeftButtonUp(app, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
       if (GetCapture() == hwnd) ReleaseCapture();
       apply(hwnd, r);
@@ -282,8 +288,9 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY: {
       bool maximized = false;
       RECT n = normalRect(hwnd, maximized);
-      onMainWindowDestroyed(app, Rect{int(n.left), int(n.top), int(n.right), int(n.bottom)}, maximized);
+      // No tick may change the state once the shutdown saves have begun.
       stopAllTimers(app);
+      onMainWindowDestroyed(app, Rect{int(n.left), int(n.top), int(n.right), int(n.bottom)}, maximized);
       app.win.mainWnd = nullptr;
       PostQuitMessage(0);
       return 0;
@@ -330,7 +337,8 @@ HWND createMainWindow(AppState& app, HINSTANCE instance) {
   }
   std::wstring title;
   utf8ToWide(kProgramTitle, title);
-  HWND hwnd = CreateWindowExW(0, kMainWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+  // Children (the mode panel) paint themselves: the window's own paint leaves them out.
+  HWND hwnd = CreateWindowExW(0, kMainWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                               1200, 740, nullptr, nullptr, instance, &app);
   if (!hwnd) return nullptr;
   // The window paints its own 24-pixel title strip: drop the system caption, keep the frame

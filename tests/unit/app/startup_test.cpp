@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
+#include "fake_startup_host.h"
 #include "platform/trace_log.h"
 #include "platform/file_io.h"
 #include "temp_dir.h"
@@ -16,58 +17,6 @@
 namespace zor {
 namespace {
 
-// Records the platform calls in order.
-class FakeHost : public StartupHost {
- public:
-  explicit FakeHost(std::string dir) : dir_(std::move(dir)) {}
-  void enableDpiAwareness() override { calls.push_back("dpi"); }
-  std::string executableDirectory() override { return dir_; }
-  bool acquireInstanceLock(const std::string& name) override {
-    lockName = name;
-    calls.push_back("lock");
-    return !lockHeld;
-  }
-  void activateRunningInstance() override { calls.push_back("activate"); }
-  void installCrashFilter() override { calls.push_back("crash"); }
-  void registerExitHandler() override { calls.push_back("atexit"); }
-  void dataDirectoryDialog(AppState&) override { calls.push_back("datadialog"); }
-  uint32_t timeSeed() override { return 7; }
-  void showSplash() override { calls.push_back("splash"); }
-  void hideSplash() override { calls.push_back("nosplash"); }
-  bool createMainWindow(AppState&) override {
-    calls.push_back("create");
-    return createOk;
-  }
-  std::vector<MonitorArea> monitors() override { return {MonitorArea{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true}}; }
-  void showMainWindow(AppState&, const StartPlacement& p) override {
-    placed = p;
-    calls.push_back("show");
-  }
-  int modeDialog(AppState&) override {
-    calls.push_back("mode");
-    return 0;
-  }
-  int runMessageLoop() override {
-    calls.push_back("loop");
-    return 0;
-  }
-
-  std::vector<std::string> calls;
-  std::string lockName;
-  bool lockHeld = false;
-  bool createOk = true;
-  StartPlacement placed;
-
- private:
-  std::string dir_;
-};
-
-std::string joined(const std::vector<std::string>& v) {
-  std::string out;
-  for (const std::string& s : v) out += (out.empty() ? "" : " ") + s;
-  return out;
-}
-
 TEST(Startup, RunsTheStepsInOrder) {
   TempDir dir;
   dir.write("zor.cfg", "WIN_X=10\nWIN_Y=20\nWIN_W=900\nWIN_H=700\nWIN_MAX=1\n");
@@ -75,9 +24,10 @@ TEST(Startup, RunsTheStepsInOrder) {
   TestUi ui;
   app.ui = &ui;
   FakeHost host(dir.path());
+  host.use(app);
   EXPECT_EQ(runStartup(app, host), 0);
   closeTraceLog();
-  // No data directory exists, so the dialog's hook runs.
+  // No data directory exists, so the data dialog opens.
   EXPECT_EQ(joined(host.calls), "dpi lock crash atexit datadialog splash nosplash create show mode loop");
   EXPECT_EQ(app.config.exeDir, dir.path());
   EXPECT_EQ(host.placed.rect, (Rect{10, 20, 910, 720}));  // the configuration was read first
@@ -94,6 +44,7 @@ TEST(Startup, ValidDataDirectorySkipsTheDialog) {
   dir.mkdir("data");
   AppState app;
   FakeHost host(dir.path());
+  host.use(app);
   runStartup(app, host);
   closeTraceLog();
   EXPECT_EQ(joined(host.calls).find("datadialog"), std::string::npos);
@@ -126,6 +77,7 @@ TEST(Startup, RefusalsTouchNoFile) {
     TestUi ui;
     app.ui = &ui;
     FakeHost host(exeDir);
+    host.use(app);
     host.lockHeld = k.lockHeld;
     EXPECT_EQ(runStartup(app, host), k.exitCode);
     EXPECT_EQ(joined(host.calls), k.calls);
@@ -142,6 +94,7 @@ TEST(Startup, WindowCreationFailureExitsWithOne) {
   TempDir dir;
   AppState app;
   FakeHost host(dir.path());
+  host.use(app);
   host.createOk = false;
   EXPECT_EQ(runStartup(app, host), 1);
   closeTraceLog();
