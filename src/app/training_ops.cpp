@@ -495,8 +495,7 @@ void trnAutoplayTick(AppState& app) {
     return;
   }
   if (!t.finished) {
-    trnNextDay(app);
-    trnEquitySample(app);
+    trainNextBar(app);
     if (!t.finished) return;
   }
   setTrainStatus(app, "已到最后一根，自动播放结束");
@@ -549,6 +548,69 @@ void trnEquitySample(AppState& app) {
   t.equity.push_back(e);
   t.peakEquity = std::max(t.peakEquity, e);
   if (t.peakEquity > 0) t.maxDrawdown = std::max(t.maxDrawdown, (t.peakEquity - e) / t.peakEquity);
+}
+
+void trainNextBar(AppState& app) {
+  trnNextDay(app);
+  trnEquitySample(app);
+}
+
+void trainBackBar(AppState& app) {
+  trnBack(app);
+  trnEquitySample(app);
+}
+
+void trainJump(AppState& app, int p) {
+  trnJumpPeriod(app, p);
+  trnEquitySample(app);
+}
+
+void trainTrade(AppState& app, bool buy) {
+  trnTrade(app, buy);
+  trnEquitySample(app);
+}
+
+bool scoreInput(const AppState& app, ScoreInput& out) {
+  out = ScoreInput{};
+  const TrainState& t = app.train;
+  const StockRecord* game = gameStock(app);
+  if (game && (t.active || isKlineTrainingTab(app.mode.tradeTab))) {
+    const Account& acct = trainAccount(app);
+    TradeStats stats = tradeStats(acct.deals, trnEquity(app), yuanOf(acct.baselineCents), t.maxDrawdown);
+    DaySet days = daySet(acct.deals);
+    out.equity = stats.equity;
+    out.initial = yuanOf(acct.baselineCents);
+    out.maxDrawdownPct = stats.maxDrawdownPct;
+    out.winRatePct = stats.winRate;
+    out.dealCount = stats.dealCount;
+    out.closedTrades = stats.closedTrades;
+    out.distinctDays = days.distinctDays;
+    out.firstDate = days.firstDate;
+    out.lastDate = days.lastDate;
+    out.spanDays = daySpan(game->k, t.cur, days.firstDate, days.distinctDays);
+    return true;
+  }
+  const Account& hist = app.trading.accounts[ModeHistory];
+  if (hist.deals.empty()) return false;
+  const Market& m = app.market;
+  const StockRecord* cur = m.valid(app.view.curIdx) ? &m.stocks[size_t(app.view.curIdx)] : nullptr;
+  int day = app.replay.selectedDay;
+  double equity = yuanOf(hist.cashCents);
+  for (const Position& p : hist.positions) {
+    double price = p.lastPrice > 0 ? p.lastPrice : p.avgCost;
+    if (cur && p.code == cur->code && day >= 0 && day < int(cur->k.size()) && isValidBar(cur->k[size_t(day)]))
+      price = cur->k[size_t(day)].close;
+    equity += double(p.qty) * price;
+  }
+  DaySet days = daySet(hist.deals);
+  out.equity = equity;
+  out.initial = yuanOf(hist.baselineCents);
+  out.dealCount = int(hist.deals.size());
+  out.distinctDays = days.distinctDays;
+  out.firstDate = days.firstDate;
+  out.lastDate = days.lastDate;
+  out.spanDays = cur ? daySpan(cur->k, day, days.firstDate, days.distinctDays) : days.distinctDays;
+  return true;
 }
 
 void switchMode(AppState& app, int mode, int days) {

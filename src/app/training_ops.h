@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "training/scoring.h"
+
 namespace zor {
 
 struct AppState;
@@ -36,6 +38,17 @@ void trnEquitySample(AppState& app);
 // The current game price: the current sub-bar's close in a minute jump, else the current
 // bar's close; 0 without a valid game instrument or bar.
 double trnPrice(const AppState& app);
+
+// What a user's step does: the operation, then an equity sample. Keys, the training bar and
+// autoplay run these, so every step the user sees is sampled (jumps included).
+void trainNextBar(AppState& app);
+void trainBackBar(AppState& app);
+void trainJump(AppState& app, int p);
+void trainTrade(AppState& app, bool buy);
+
+// The score card's input: the training account while a K-line training tab shows a game (also
+// after it ended), else the history account once it has a deal. False when there is none.
+bool scoreInput(const AppState& app, ScoreInput& out);
 
 // The mode picker: 1 history replay, 2 K-line training, 3 real-time. For mode 2, `days` is
 // the training length chosen in the days picker (-1 keeps `train.days`).

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <deque>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,8 @@ class TestUi : public UiServices {
  public:
   int messageBox(std::string_view text, std::string_view caption, unsigned flags) override {
     boxes.push_back({std::string(text), std::string(caption), flags});
+    // What happens while the box is open (timers firing, say).
+    if (whileBoxOpen) whileBoxOpen();
     if (!answers.empty()) {
       int a = answers.front();
       answers.pop_front();
@@ -27,8 +31,14 @@ class TestUi : public UiServices {
     return (flags & MsgYesNo) ? ResultYes : ResultOk;
   }
   void requestRepaint() override { ++repaints; }
-  void setTimer(TimerId id, unsigned ms) override { timers.push_back({int(id), int(ms)}); }
-  void killTimer(TimerId id) override { killed.push_back(int(id)); }
+  void setTimer(TimerId id, unsigned ms) override {
+    timers.push_back({int(id), int(ms)});
+    armed.insert(int(id));
+  }
+  void killTimer(TimerId id) override {
+    killed.push_back(int(id));
+    armed.erase(int(id));
+  }
   bool setClipboardText(std::string_view t) override {
     clipboard = std::string(t);
     return true;
@@ -40,6 +50,8 @@ class TestUi : public UiServices {
   int repaints = 0;
   std::vector<std::pair<int, int>> timers;
   std::vector<int> killed;
+  std::set<int> armed;  // timers running now
+  std::function<void()> whileBoxOpen;
   std::string clipboard;
 };
 
