@@ -1,5 +1,6 @@
 // Recursive smoothings. The first valid value seeds the running value y, there is no warm-up,
-// and a missing input value carries y forward unchanged.
+// and a missing input value carries y forward unchanged. All but DMA are the linear update
+// y*keep + x*alpha with weights fixed for the run.
 #include <algorithm>
 
 #include "formula/library.h"
@@ -7,16 +8,6 @@
 namespace zor::fn {
 
 namespace {
-
-template <class Update>
-void smooth(const double* x, int n, double* out, Update update) {
-  double y = noValue;
-  for (int i = 0; i < n; ++i) {
-    const double v = x[i];
-    if (isValid(v)) y = isValid(y) ? update(y, v) : v;
-    out[i] = y;
-  }
-}
 
 // y = y*keep + x*alpha. Where four bars in a row are valid they are done together: the
 // running value then passes through one multiply and one add per four bars instead of per bar
@@ -53,10 +44,12 @@ void ema(CallArgs& a, double* out) {
   linearSmooth(a.series(0), a.n, out, 1 - alpha, alpha);
 }
 
+// The members below are the same linear update y*keep + x*alpha with other weights; written
+// that way they share linearSmooth's four-bar blocks.
 void sma(CallArgs& a, double* out) {
   const double n = smoothingPeriod(a);
   const double m = a.scalar(2, 1);
-  smooth(a.series(0), a.n, out, [=](double y, double x) { return (y * (n - m) + x * m) / n; });
+  linearSmooth(a.series(0), a.n, out, (n - m) / n, m / n);
 }
 
 void xma(CallArgs& a, double* out) {
@@ -66,18 +59,18 @@ void xma(CallArgs& a, double* out) {
 
 void mema(CallArgs& a, double* out) {
   const double n = smoothingPeriod(a);
-  smooth(a.series(0), a.n, out, [=](double y, double x) { return (y * (n - 1) + x) / n; });
+  linearSmooth(a.series(0), a.n, out, (n - 1) / n, 1 / n);
 }
 
 void tma(CallArgs& a, double* out) {
   const double wy = a.scalar(1, 0.5);
   const double wx = a.scalar(2, 0.5);
-  smooth(a.series(0), a.n, out, [=](double y, double x) { return x * wx + y * wy; });
+  linearSmooth(a.series(0), a.n, out, wy, wx);
 }
 
 void ama(CallArgs& a, double* out) {
   const double w = a.scalar(1, 0.5);
-  smooth(a.series(0), a.n, out, [=](double y, double x) { return y + (x - y) * w; });
+  linearSmooth(a.series(0), a.n, out, 1 - w, w);
 }
 
 // The weight is read bar by bar; a weight above 1 stands for its reciprocal.

@@ -1,9 +1,14 @@
 // Window statistics and linear regression.
 //
-// The deviation statistics sum the deviations window by window (a sliding sum of squares
-// would lose the exact 0 of a flat window to rounding). Their cost is the sum of the window
-// lengths, charged to the run before any work, so AVEDEV(C,100000) over a long series stops
-// with the run's work message instead of taking minutes.
+// STD, STDP, VAR, VARP and DEVSQ slide sums of the values and of their squares, O(n). The
+// values are taken relative to an anchor, one of the window's own values, so the squares are
+// of the size of the deviations rather than of the prices, and the sums are recomputed from
+// the window itself every max(4N, 256) bars, so rounding cannot pile up along the series. A window
+// whose valid values are all equal gives exactly 0, as summing its deviations would.
+//
+// AVEDEV, COVAR and RELATE sum the deviations window by window. Their cost is the sum of the
+// window lengths, charged to the run before any work, so AVEDEV(C,100000) over a long series
+// stops with the run's work message instead of taking minutes.
 #include <algorithm>
 #include <cmath>
 
@@ -22,12 +27,87 @@ int64_t windowCost(int n, int period) {
 
 enum class Deviation { Sample, Population, SampleVar, PopulationVar, MeanAbs, SumSquares };
 
-// The window's mean comes from a running sum and count (O(1) per bar); the deviations from it
-// are then summed over the window itself.
+// Sum of squared deviations from the mean over the valid values of each window, with the
+// count of those values; the kind then divides it.
+void slidingDeviation(const double* x, int n, int period, double* out, Deviation kind) {
+  const int block = std::max(4 * period, 256);
+  double anchor = 0, s1 = 0, s2 = 0;
+  int k = 0;
+  int runStart = 0;  // first bar of the latest run of equal valid values (invalid bars aside)
+  double runValue = noValue;
+  int untilFresh = 1;  // bars until the sums are taken afresh
+  int lastK = 0;
+  double invK = 0, invSample = 0;
+  for (int i = 0; i < n; ++i) {
+    const double v = x[i];
+    const bool valid = isValid(v);
+    if (valid && v != runValue) {
+      runStart = i;
+      runValue = v;
+    }
+    const int start = std::max(0, i - period + 1);
+    if (--untilFresh == 0) {
+      untilFresh = block;
+      if (valid) anchor = v;
+      else if (isValid(runValue)) anchor = runValue;
+      s1 = s2 = 0;
+      k = 0;
+      for (int j = start; j <= i; ++j) {
+        if (isValid(x[j])) {
+          const double y = x[j] - anchor;
+          s1 += y;
+          s2 += y * y;
+          ++k;
+        }
+      }
+    } else {
+      double in = 0, in2 = 0;
+      if (valid) {
+        in = v - anchor;
+        in2 = in * in;
+        ++k;
+      }
+      if (i >= period && isValid(x[i - period])) {
+        const double y = x[i - period] - anchor;
+        in -= y;
+        in2 -= y * y;
+        --k;
+      }
+      s1 += in;
+      s2 += in2;
+    }
+    if (k == 0) {
+      s1 = s2 = 0;
+      out[i] = noValue;
+      continue;
+    }
+    if (k != lastK) {  // the count changes only near the first bar and around missing values
+      lastK = k;
+      invK = 1.0 / k;
+      invSample = k > 1 ? 1.0 / (k - 1) : 1.0;  // the sample forms divide by k-1, by 1 for one value
+    }
+    double squares = runStart <= start ? 0 : s2 - s1 * s1 * invK;
+    if (squares < 0) squares = 0;
+    switch (kind) {
+      case Deviation::Sample: out[i] = std::sqrt(squares * invSample); break;
+      case Deviation::Population: out[i] = std::sqrt(squares * invK); break;
+      case Deviation::SampleVar: out[i] = squares * invSample; break;
+      case Deviation::PopulationVar: out[i] = squares * invK; break;
+      default: out[i] = squares; break;
+    }
+  }
+}
+
+// The mean absolute deviation: the window's mean comes from a running sum and count (O(1) per
+// bar); the deviations from it are then summed over the window itself.
 void deviation(CallArgs& a, double* out, Deviation kind) {
   const double* x = a.series(0);
   const int n = a.n;
   const int period = std::max(1, a.period(1, 1));
+  if (kind != Deviation::MeanAbs) {
+    slidingDeviation(x, n, std::min(period, n), out, kind);
+    return;
+  }
   if (!a.ctx.charge(windowCost(n, period))) {
     fillSeries(out, n, noValue);
     return;
@@ -43,24 +123,11 @@ void deviation(CallArgs& a, double* out, Deviation kind) {
       continue;
     }
     const double mean = sum / k;
-    double squares = 0, absolute = 0;
+    double absolute = 0;
     for (int j = std::max(0, i - period + 1); j <= i; ++j) {
-      if (isValid(x[j])) {
-        const double d = x[j] - mean;
-        squares += d * d;
-        absolute += std::fabs(d);
-      }
+      if (isValid(x[j])) absolute += std::fabs(x[j] - mean);
     }
-    // The sample forms divide by k-1, and by 1 for a single value.
-    const double sampleDiv = k > 1 ? k - 1 : 1;
-    switch (kind) {
-      case Deviation::Sample: out[i] = std::sqrt(squares / sampleDiv); break;
-      case Deviation::Population: out[i] = std::sqrt(squares / k); break;
-      case Deviation::SampleVar: out[i] = squares / sampleDiv; break;
-      case Deviation::PopulationVar: out[i] = squares / k; break;
-      case Deviation::MeanAbs: out[i] = absolute / k; break;
-      case Deviation::SumSquares: out[i] = squares; break;
-    }
+    out[i] = absolute / k;
   }
 }
 

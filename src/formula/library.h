@@ -28,6 +28,7 @@ struct SeriesValue {
   const double* data = nullptr;
   double constant = 0;
   int32_t buffer = -1;  // pooled buffer this value owns, -1 when borrowed or constant
+  bool shared = false;  // borrowed from the run's kept shared values (ExprNode::shared)
 };
 
 inline bool isValid(double v) { return v == v; }
@@ -82,7 +83,19 @@ struct EvalContext {
   // Takes a buffer out of the pool for good (a stored statement result).
   std::vector<double> take(int32_t buffer);
 
+  // Values of the program's shared expressions, computed on first use; their buffers stay
+  // with the run.
+  std::vector<SeriesValue> sharedValues;
+  std::vector<char> sharedReady;
+  // Registers of the fused element-wise kernels (fused_kernel.cpp), taken on first use.
+  std::vector<double> kernelMemory;
+
   SeriesValue evaluate(const ExprNode& node);
+  // An operator or element-wise call together with the element-wise nodes below it, in one
+  // pass over the bars (fused_kernel.cpp).
+  SeriesValue evaluateFused(const ExprNode& node);
+  // A call of a library or drawing function, its arguments evaluated left to right.
+  SeriesValue evaluateCall(const ExprNode& node);
   const double* missing();
   void releaseValue(SeriesValue& v) {
     if (v.buffer >= 0) release(v.buffer);
@@ -142,6 +155,10 @@ const LibraryFunction* libraryFunctions(size_t& count);
 // Index in the table, -1 when the library has no such name.
 int findLibraryFunction(std::string_view upperName);
 
+// True for the nodes evaluateFused() takes: operators, and calls of ABS, MAX, MIN, IF, IFF,
+// IFN, and REF or REFV with a number as the period.
+bool isFusedNode(const ExprNode& node);
+
 // Per-family implementations, registered in function_table.cpp.
 #define ZOR_FN(name) void name(CallArgs& a, double* out)
 namespace fn {
@@ -177,9 +194,10 @@ ZOR_FN(drawkline); ZOR_FN(drawrectrel); ZOR_FN(drawgbk);
 #undef ZOR_FN
 
 // Memory kept between runs on the same thread: empty capacity only, never values. A paint
-// reuses the buffers of the previous one instead of paying page faults for fresh memory;
-// what is kept is bounded (kKeptRunBytes).
-constexpr size_t kKeptRunBytes = size_t(64) << 20;
+// reuses the buffers of the previous one instead of paying page faults for fresh memory
+// (over 1.9 million minute bars a series is 15 MB, and fresh pages would cost more than the
+// arithmetic). What is kept is bounded by what one run may hold (kMaxRunBytes).
+constexpr size_t kKeptRunBytes = size_t(kMaxRunBytes);
 std::vector<double> takeDoubles(size_t n);  // n elements of unspecified value
 void giveDoubles(std::vector<double>&& v);
 std::vector<int> takeInts(size_t n);

@@ -390,6 +390,7 @@ bool compileFormula(const std::string& text, const std::vector<FormulaParam>& pa
   out.params = params;
   // Parameter names are matched against upper-cased formula text.
   for (FormulaParam& p : out.params) p.name = toUpperAscii(p.name);
+  markSharedValues(out);
   out.compiled = true;
   return true;
 }

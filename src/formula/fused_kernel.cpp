@@ -1,0 +1,324 @@
+// Fused element-wise evaluation. An operator together with the operators and element-wise
+// calls below it (ABS, MAX, MIN, IF, IFF, IFN, and REF with a number as period) runs as one
+// small program over blocks of bars: every step works on a block held in a register of
+// kBlock doubles, and only the final step writes the result series. A chain such as
+// MAX(MAX(H-L,ABS(H-REF(C,1))),ABS(REF(C,1)-L)) thus reads its inputs once and writes once,
+// instead of making a series per node.
+//
+// The values are exactly those of the node-by-node evaluation: each step applies the same
+// operation to the same operands, element by element. The nodes that are not fused (other
+// calls, variables, shared expressions) are evaluated in the order the node-by-node
+// evaluation meets them, so messages and drawings come in the same order.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("tree-vectorize")
+#endif
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+
+#include "formula/library.h"
+
+namespace zor {
+
+namespace {
+
+constexpr int kBlock = 256;
+constexpr int kRegisters = 24;
+constexpr int kMaxLeaves = 32;
+constexpr int kMaxSteps = 48;
+
+enum StepCode : uint8_t {
+  KOr, KAnd, KGreater, KLess, KGreaterEq, KLessEq, KEqual, KNotEqual, KAdd, KSub, KMul, KDiv,  // = BinaryOp
+  KNegate, KNot, KAbs, KMax, KMin, KIf, KIfn, KCopy,
+};
+
+// An operand: a leaf (>= 0) or a register (-1 - r).
+struct Step {
+  uint8_t code;
+  int8_t dst;  // register
+  int16_t src[3];
+};
+
+struct Leaf {
+  SeriesValue value;
+  bool shifted = false;
+  int64_t shift = 0;  // REF's period: the leaf reads bar i - shift
+};
+
+enum FusedCall : int8_t { CallNone, CallAbs, CallMax, CallMin, CallIf, CallIfn, CallRef };
+
+FusedCall fusedCallOf(const ExprNode& node) {
+  if (node.kind != NodeCall || node.function < 0) return CallNone;
+  size_t count = 0;
+  const LibraryFunction& f = libraryFunctions(count)[node.function];
+  const size_t args = node.children.size();
+  if (f.fn == fn::abs_ && args <= 1) return CallAbs;
+  if (f.fn == fn::max_ && args <= 2) return CallMax;
+  if (f.fn == fn::min_ && args <= 2) return CallMin;
+  if (f.fn == fn::if_ && args <= 3) return CallIf;
+  if (f.fn == fn::ifn && args <= 3) return CallIfn;
+  if (f.fn == fn::ref && args == 2 && node.children[1].kind == NodeNumber) return CallRef;
+  return CallNone;
+}
+
+inline double finite(double r) { return std::fabs(r) <= DBL_MAX ? r : noValue; }
+// Written without short-circuits so that the loops below compile to compares and blends.
+inline bool truth(double v) { return (v == v) & (v != 0); }
+
+// One step over `len` elements; o may alias any operand.
+void runStep(uint8_t code, double* o, const double* a, const double* b, const double* c, int len) {
+  switch (code) {
+    case KOr: for (int j = 0; j < len; ++j) o[j] = (truth(a[j]) | truth(b[j])) ? 1.0 : 0.0; break;
+    case KAnd: for (int j = 0; j < len; ++j) o[j] = (truth(a[j]) & truth(b[j])) ? 1.0 : 0.0; break;
+    case KGreater: for (int j = 0; j < len; ++j) o[j] = a[j] > b[j] ? 1.0 : 0.0; break;
+    case KLess: for (int j = 0; j < len; ++j) o[j] = a[j] < b[j] ? 1.0 : 0.0; break;
+    case KGreaterEq: for (int j = 0; j < len; ++j) o[j] = a[j] >= b[j] ? 1.0 : 0.0; break;
+    case KLessEq: for (int j = 0; j < len; ++j) o[j] = a[j] <= b[j] ? 1.0 : 0.0; break;
+    case KEqual: for (int j = 0; j < len; ++j) o[j] = a[j] == b[j] ? 1.0 : 0.0; break;
+    case KNotEqual:
+      for (int j = 0; j < len; ++j) o[j] = (a[j] == a[j] && b[j] == b[j] && a[j] != b[j]) ? 1.0 : 0.0;
+      break;
+    case KAdd: for (int j = 0; j < len; ++j) o[j] = finite(a[j] + b[j]); break;
+    case KSub: for (int j = 0; j < len; ++j) o[j] = finite(a[j] - b[j]); break;
+    case KMul: for (int j = 0; j < len; ++j) o[j] = finite(a[j] * b[j]); break;
+    case KDiv:
+      for (int j = 0; j < len; ++j) {
+        const double x = a[j], y = b[j];
+        const double q = finite(x / y);
+        const double zero = x == x ? 0.0 : noValue;
+        o[j] = y == 0 ? zero : q;
+      }
+      break;
+    case KNegate:
+      for (int j = 0; j < len; ++j) {
+        const double x = a[j];
+        o[j] = x == x ? -x : noValue;
+      }
+      break;
+    case KNot: for (int j = 0; j < len; ++j) o[j] = truth(a[j]) ? 0.0 : 1.0; break;
+    case KAbs:
+      for (int j = 0; j < len; ++j) {
+        const double x = a[j];
+        o[j] = x == x ? std::fabs(x) : noValue;
+      }
+      break;
+    case KMax:
+      for (int j = 0; j < len; ++j) {
+        const double x = a[j], y = b[j];
+        double m = x > y ? x : y;
+        m = y != y ? x : m;
+        o[j] = x != x ? y : m;
+      }
+      break;
+    case KMin:
+      for (int j = 0; j < len; ++j) {
+        const double x = a[j], y = b[j];
+        double m = x < y ? x : y;
+        m = y != y ? x : m;
+        o[j] = x != x ? y : m;
+      }
+      break;
+    case KIf:
+      for (int j = 0; j < len; ++j) {
+        const double x = b[j], y = c[j];
+        o[j] = truth(a[j]) ? x : y;
+      }
+      break;
+    case KIfn:
+      for (int j = 0; j < len; ++j) {
+        const double x = b[j], y = c[j];
+        o[j] = truth(a[j]) ? y : x;
+      }
+      break;
+    case KCopy: std::memmove(o, a, size_t(len) * 8); break;
+  }
+}
+
+// Builds the program of one fused tree, evaluating the other nodes as they are met.
+class KernelBuilder {
+ public:
+  explicit KernelBuilder(EvalContext& ctx) : ctx_(ctx) {
+    for (int r = kRegisters - 1; r >= 0; --r) free_[freeCount_++] = int8_t(r);
+  }
+
+  // The operand holding the node's value. The root is always fused; below it a node is
+  // fused while the program has room for it, else it becomes a leaf.
+  int16_t operand(const ExprNode& node, bool root = false) {
+    --pending_;  // this operand's slot is being filled
+    const FusedCall call = fusedCallOf(node);
+    const int slots = operandCount(node, call);
+    const bool fuse = root || (node.shared < 0 && slots > 0 && freeCount_ >= 1 && planned_ < kMaxSteps &&
+                               leafCount_ + pending_ + slots <= kMaxLeaves);
+    if (!fuse) return leaf(ctx_.evaluate(node));
+    ++planned_;
+    pending_ += slots;
+    int16_t src[3] = {0, 0, 0};
+    uint8_t code;
+    if (node.kind == NodeBinary || node.kind == NodeUnary) {
+      for (int k = 0; k < slots; ++k) src[k] = operand(node.children[size_t(k)]);
+      code = uint8_t(node.op == OpNegate ? KNegate : node.op == OpNot ? KNot : node.op);
+    } else if (call == CallRef) {
+      --pending_;
+      SeriesValue x = ctx_.evaluate(node.children[0]);
+      SeriesValue p = ctx_.evaluate(node.children[1]);  // a number: no effects
+      const int16_t l = leaf(x);
+      leaves_[l].shifted = true;
+      leaves_[l].shift = roundToInt(p.constant, 1);
+      hasCall_ = true;
+      src[0] = l;
+      code = KCopy;
+    } else {
+      static constexpr uint8_t kCodes[] = {0, KAbs, KMax, KMin, KIf, KIfn};
+      code = kCodes[call];
+      const int given = int(node.children.size());
+      for (int k = 0; k < slots; ++k) {
+        if (k < given) {
+          src[k] = operand(node.children[size_t(k)]);
+        } else {
+          --pending_;
+          src[k] = leaf(missingValue());
+        }
+      }
+      hasCall_ = true;
+    }
+    // Operand registers are free again once read; the step may write into one of them.
+    for (int k = 0; k < slots; ++k) {
+      if (src[k] < 0) free_[freeCount_++] = int8_t(-1 - src[k]);
+    }
+    Step s{code, free_[--freeCount_], {src[0], src[1], src[2]}};
+    steps_[stepCount_++] = s;
+    return int16_t(-1 - s.dst);
+  }
+
+  // Runs the program; the result is a constant when every leaf is one and no call was fused.
+  SeriesValue run(int16_t root) {
+    SeriesValue r;
+    const int n = ctx_.n;
+    if (ctx_.failed()) {
+      releaseLeaves();
+      r.constant = noValue;
+      return r;
+    }
+    bool allConstant = !hasCall_;
+    for (int k = 0; k < leafCount_; ++k) allConstant = allConstant && !leaves_[k].value.data;
+    double* regs = registers();
+    if (allConstant) {
+      const double* ptr[kMaxLeaves];
+      for (int k = 0; k < leafCount_; ++k) ptr[k] = &leaves_[k].value.constant;
+      execute(ptr, regs, &r.constant, 1);
+      return r;
+    }
+    if (!ctx_.charge(int64_t(n) * stepCount_)) {
+      releaseLeaves();
+      r.constant = noValue;
+      return r;
+    }
+    // The result overwrites an owned leaf that is read in place, else a new buffer.
+    for (int k = 0; k < leafCount_ && r.buffer < 0; ++k) {
+      if (leaves_[k].value.buffer >= 0 && !leaves_[k].shifted) {
+        r.buffer = leaves_[k].value.buffer;
+        leaves_[k].value.buffer = -1;
+      }
+    }
+    if (r.buffer < 0) r.buffer = ctx_.acquire();
+    double* out = ctx_.bufferData(r.buffer);
+    r.data = out;
+    // Constant leaves read from a register filled once.
+    double* constants = regs + kRegisters * kBlock;
+    double* shiftArea = constants + kMaxLeaves * kBlock;
+    for (int k = 0; k < leafCount_; ++k) {
+      if (!leaves_[k].value.data) fillSeries(constants + k * kBlock, kBlock, leaves_[k].value.constant);
+    }
+    const double* ptr[kMaxLeaves];
+    for (int base = 0; base < n; base += kBlock) {
+      const int len = std::min(kBlock, n - base);
+      for (int k = 0; k < leafCount_; ++k) {
+        const Leaf& l = leaves_[k];
+        if (!l.shifted) {
+          ptr[k] = l.value.data ? l.value.data + base : constants + k * kBlock;
+          continue;
+        }
+        const int64_t from = int64_t(base) - l.shift;
+        if (l.value.data && from >= 0 && from + len <= n) {
+          ptr[k] = l.value.data + from;
+          continue;
+        }
+        double* area = shiftArea + k * kBlock;
+        for (int j = 0; j < len; ++j) {
+          const int64_t at = from + j;
+          area[j] = at < 0 || at >= n ? noValue : l.value.data ? l.value.data[at] : l.value.constant;
+        }
+        ptr[k] = area;
+      }
+      execute(ptr, regs, out + base, len);
+    }
+    releaseLeaves();
+    return r;
+  }
+
+ private:
+  static int operandCount(const ExprNode& node, FusedCall call) {
+    if (node.kind == NodeBinary) return 2;
+    if (node.kind == NodeUnary) return 1;
+    static constexpr int kArgs[] = {0, 1, 2, 2, 3, 3, 1};
+    return kArgs[call];
+  }
+
+  SeriesValue missingValue() {
+    SeriesValue v;
+    v.constant = noValue;
+    return v;
+  }
+
+  int16_t leaf(SeriesValue v) {
+    leaves_[leafCount_].value = v;
+    return int16_t(leafCount_++);
+  }
+
+  void releaseLeaves() {
+    for (int k = 0; k < leafCount_; ++k) ctx_.releaseValue(leaves_[k].value);
+  }
+
+  double* registers() {
+    const size_t size = size_t(kRegisters + 2 * kMaxLeaves) * kBlock;
+    if (ctx_.kernelMemory.size() < size) ctx_.kernelMemory = takeDoubles(size);
+    return ctx_.kernelMemory.data();
+  }
+
+  // The steps over one block; the last one writes to `out`.
+  void execute(const double* const* ptr, double* regs, double* out, int len) {
+    auto at = [&](int16_t s) -> const double* { return s >= 0 ? ptr[s] : regs + (-1 - s) * kBlock; };
+    for (int k = 0; k < stepCount_; ++k) {
+      const Step& s = steps_[k];
+      double* o = k + 1 == stepCount_ ? out : regs + s.dst * kBlock;
+      runStep(s.code, o, at(s.src[0]), at(s.src[1]), at(s.src[2]), len);
+    }
+  }
+
+  EvalContext& ctx_;
+  Leaf leaves_[kMaxLeaves];
+  int leafCount_ = 0;
+  Step steps_[kMaxSteps];
+  int stepCount_ = 0;
+  int8_t free_[kRegisters];
+  int freeCount_ = 0;
+  int planned_ = 0;  // fused nodes entered; each adds one step
+  int pending_ = 1;  // operands not yet started, each needing at most one leaf
+  bool hasCall_ = false;
+};
+
+}  // namespace
+
+bool isFusedNode(const ExprNode& node) {
+  return node.kind == NodeBinary || node.kind == NodeUnary || fusedCallOf(node) != CallNone;
+}
+
+SeriesValue EvalContext::evaluateFused(const ExprNode& node) {
+  KernelBuilder builder(*this);
+  const int16_t root = builder.operand(node, true);
+  return builder.run(root);
+}
+
+}  // namespace zor
