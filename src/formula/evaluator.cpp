@@ -266,7 +266,7 @@ SeriesValue EvalContext::evaluate(const ExprNode& node) {
       return constantValue(noValue);
     case NodeVariable: {
       auto it = variables.find(node.text);
-      if (it != variables.end()) return it->second;
+      if (it != variables.end()) return it->second.expr ? evaluate(*it->second.expr) : it->second;
       DataName d;
       if (findDataName(node.text, d)) {
         SeriesValue v = constantValue(noValue);
@@ -342,6 +342,11 @@ SeriesValue EvalContext::evaluateCall(const ExprNode& node) {
 
 bool isLibraryFunctionName(std::string_view upperName) { return findLibraryFunction(upperName) >= 0; }
 
+bool isDataName(const std::string& upperName) {
+  DataName d;
+  return findDataName(upperName, d);
+}
+
 bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, const std::vector<double>& paramValues,
                 std::vector<OutputLine>& outLines, std::vector<DrawingItem>& outDrawings, std::string& error) {
   for (OutputLine& line : outLines) giveDoubles(std::move(line.values));  // their memory serves this run
@@ -389,6 +394,12 @@ bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, cons
 
   const int n = ctx.n;
   for (const FormulaStatement& st : compiled.statements) {
+    if (st.inlined) {
+      SeriesValue v;
+      v.expr = &st.expr;
+      ctx.variables[st.name] = v;
+      continue;
+    }
     ctx.colour = st.colour;
     SeriesValue v = ctx.evaluate(st.expr);
     if (ctx.failed() || !ctx.charge(n)) return false;

@@ -26,8 +26,9 @@ namespace {
 
 constexpr int kBlock = 256;
 constexpr int kRegisters = 24;
-constexpr int kMaxLeaves = 32;
-constexpr int kMaxSteps = 48;
+constexpr int kMaxLeaves = 64;
+constexpr int kMaxSteps = 128;
+constexpr int kMaxInlined = 16;
 
 enum StepCode : uint8_t {
   KOr, KAnd, KGreater, KLess, KGreaterEq, KLessEq, KEqual, KNotEqual, KAdd, KSub, KMul, KDiv,  // = BinaryOp
@@ -147,6 +148,26 @@ class KernelBuilder {
   // fused while the program has room for it, else it becomes a leaf.
   int16_t operand(const ExprNode& node, bool root = false) {
     --pending_;  // this operand's slot is being filled
+    if (node.kind == NodeVariable) {
+      auto it = ctx_.variables.find(node.text);
+      if (it != ctx_.variables.end() && it->second.expr) {  // an inlined statement
+        const ExprNode* expr = it->second.expr;
+        // Computed once per block: later uses in this program read the same operand.
+        for (int k = 0; k < inlinedCount_; ++k) {
+          if (inlined_[k] == expr) return inlinedOperand_[k];
+        }
+        ++pending_;
+        const int16_t o = operand(*expr);
+        // A register is kept for the rest of the program only while one stays free, so every
+        // step still finds a register to write.
+        if (inlinedCount_ < kMaxInlined && (o >= 0 || freeCount_ >= 1)) {
+          if (o < 0) kept_[-1 - o] = true;
+          inlined_[inlinedCount_] = expr;
+          inlinedOperand_[inlinedCount_++] = o;
+        }
+        return o;
+      }
+    }
     const FusedCall call = fusedCallOf(node);
     const int slots = operandCount(node, call);
     const bool fuse = root || (node.shared < 0 && slots > 0 && freeCount_ >= 1 && planned_ < kMaxSteps &&
@@ -163,10 +184,12 @@ class KernelBuilder {
       --pending_;
       SeriesValue x = ctx_.evaluate(node.children[0]);
       SeriesValue p = ctx_.evaluate(node.children[1]);  // a number: no effects
-      const int16_t l = leaf(x);
-      leaves_[l].shifted = true;
-      leaves_[l].shift = roundToInt(p.constant, 1);
+      const int16_t l = shiftedLeaf(x, roundToInt(p.constant, 1));
       hasCall_ = true;
+      if (!root) {  // the shifted leaf itself is the operand; no step
+        --planned_;
+        return l;
+      }
       src[0] = l;
       code = KCopy;
     } else {
@@ -185,7 +208,7 @@ class KernelBuilder {
     }
     // Operand registers are free again once read; the step may write into one of them.
     for (int k = 0; k < slots; ++k) {
-      if (src[k] < 0) free_[freeCount_++] = int8_t(-1 - src[k]);
+      if (src[k] < 0 && !kept_[-1 - src[k]]) free_[freeCount_++] = int8_t(-1 - src[k]);
     }
     Step s{code, free_[--freeCount_], {src[0], src[1], src[2]}};
     steps_[stepCount_++] = s;
@@ -273,7 +296,25 @@ class KernelBuilder {
   }
 
   int16_t leaf(SeriesValue v) {
+    // Equal constants and equal series read in place share one leaf.
+    for (int k = 0; k < leafCount_; ++k) {
+      const Leaf& l = leaves_[k];
+      if (l.shifted || l.value.buffer >= 0 || v.buffer >= 0 || l.value.data != v.data) continue;
+      if (v.data || l.value.constant == v.constant) return int16_t(k);
+    }
     leaves_[leafCount_].value = v;
+    return int16_t(leafCount_++);
+  }
+
+  int16_t shiftedLeaf(SeriesValue v, int64_t shift) {
+    for (int k = 0; k < leafCount_; ++k) {
+      const Leaf& l = leaves_[k];
+      if (!l.shifted || l.shift != shift || l.value.buffer >= 0 || v.buffer >= 0 || l.value.data != v.data) continue;
+      if (v.data || l.value.constant == v.constant) return int16_t(k);
+    }
+    leaves_[leafCount_].value = v;
+    leaves_[leafCount_].shifted = true;
+    leaves_[leafCount_].shift = shift;
     return int16_t(leafCount_++);
   }
 
@@ -305,6 +346,10 @@ class KernelBuilder {
   int8_t free_[kRegisters];
   int freeCount_ = 0;
   int planned_ = 0;  // fused nodes entered; each adds one step
+  bool kept_[kRegisters] = {};  // registers holding an inlined statement's value
+  const ExprNode* inlined_[kMaxInlined];
+  int16_t inlinedOperand_[kMaxInlined];
+  int inlinedCount_ = 0;
   int pending_ = 1;  // operands not yet started, each needing at most one leaf
   bool hasCall_ = false;
 };

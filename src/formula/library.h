@@ -29,6 +29,8 @@ struct SeriesValue {
   double constant = 0;
   int32_t buffer = -1;  // pooled buffer this value owns, -1 when borrowed or constant
   bool shared = false;  // borrowed from the run's kept shared values (ExprNode::shared)
+  // An inlined statement's name: not computed; its value is this expression's.
+  const ExprNode* expr = nullptr;
 };
 
 inline bool isValid(double v) { return v == v; }
@@ -158,6 +160,10 @@ int findLibraryFunction(std::string_view upperName);
 // True for the nodes evaluateFused() takes: operators, and calls of ABS, MAX, MIN, IF, IFF,
 // IFN, and REF or REFV with a number as the period.
 bool isFusedNode(const ExprNode& node);
+
+// True for the names of the input's data (CLOSE, C, VOL, CAPITAL, ...), which need no
+// declaration.
+bool isDataName(const std::string& upperName);
 
 // Per-family implementations, registered in function_table.cpp.
 #define ZOR_FN(name) void name(CallArgs& a, double* out)

@@ -50,6 +50,9 @@ struct FormulaStatement {
   int32_t colour = -1;    // 0xRRGGBB, -1 when no colour was given
   int32_t thickness = 1;
   int32_t style = StyleLine;
+  // A named element-wise statement that is not an output: a run does not store its series but
+  // computes its expression where the name is used, fused into the arithmetic there.
+  bool inlined = false;
 };
 
 struct CompiledFormula {
@@ -71,6 +74,7 @@ bool parseFormula(const std::vector<FormulaToken>& tokens, std::vector<FormulaSt
 // Finds the expressions that the statements compute more than once and numbers their slots
 // (ExprNode::shared, CompiledFormula::sharedValues). Calls of drawing functions, unknown
 // functions and whatever contains them are never shared: they have effects beyond their value.
+// Also marks the statements that runs inline (FormulaStatement::inlined).
 void markSharedValues(CompiledFormula& program);
 
 // True when a call of `upperName` makes its statement a drawing statement.

@@ -90,9 +90,65 @@ bool cheapToRepeat(const ExprNode& node) {
   return node.children[0].kind == NodeVariable && node.children[1].kind == NodeNumber;
 }
 
+// Inlining is for short expressions: a name used twice in the next statement, and so on, must
+// not double the work at each step.
+constexpr int kMaxInlinedNodes = 24;
+
+// Marks the statements a run inlines: not an output, named, the only assignment of a name that
+// is neither a parameter nor a data name, and made only of operators, fused calls, numbers,
+// data names, parameters and names of earlier statements. Such a statement cannot fail and has
+// no effects, so computing it where it is used changes nothing but the work. The names it reads
+// are assigned once, earlier, so they mean the same wherever it is used.
+void markInlinedStatements(CompiledFormula& program) {
+  std::unordered_map<std::string, int> assignments;
+  for (const FormulaStatement& st : program.statements) {
+    if (!st.name.empty()) ++assignments[st.name];
+  }
+  auto isParam = [&](const std::string& name) {
+    for (const FormulaParam& p : program.params) {
+      if (p.name == name) return true;
+    }
+    return false;
+  };
+  // Names assigned once by a statement already passed: expanded node count when inlined, 1 when
+  // stored (a stored value never changes afterwards, so reading it later is the same).
+  std::unordered_map<std::string, int> definedOnce;
+  for (FormulaStatement& st : program.statements) {
+    const bool once = !st.name.empty() && assignments[st.name] == 1;
+    if (st.isOutput || !once || isParam(st.name) || isDataName(st.name)) {
+      if (once) definedOnce[st.name] = 1;
+      continue;
+    }
+    int total = 0;
+    bool ok = true;
+    std::vector<const ExprNode*> stack{&st.expr};
+    while (ok && !stack.empty()) {
+      const ExprNode& node = *stack.back();
+      stack.pop_back();
+      if (node.kind == NodeNumber) {
+        ++total;
+      } else if (node.kind == NodeVariable) {
+        auto it = definedOnce.find(node.text);
+        if (it != definedOnce.end()) total += it->second;
+        else if (assignments.count(node.text) == 0 && (isParam(node.text) || isDataName(node.text))) ++total;
+        else ok = false;
+      } else if (isFusedNode(node)) {
+        ++total;
+        for (const ExprNode& c : node.children) stack.push_back(&c);
+      } else {
+        ok = false;
+      }
+      if (total > kMaxInlinedNodes) ok = false;
+    }
+    st.inlined = ok;
+    definedOnce[st.name] = ok ? total : 1;
+  }
+}
+
 }  // namespace
 
 void markSharedValues(CompiledFormula& program) {
+  markInlinedStatements(program);
   Numbering numbering(program.statements);
   for (size_t s = 0; s < program.statements.size(); ++s) numbering.number(program.statements[s].expr, s);
   // Second walk in the same order (children before their parent): numbers used twice or more
