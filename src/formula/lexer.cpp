@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "formula/formula.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -176,8 +177,16 @@ double leadingNumberValue(std::string_view s) {
   return value;
 }
 
-bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens, std::string& error) {
+bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens, std::string& message) {
+  FormulaError error;
+  const bool ok = tokenizeFormula(source, tokens, error);
+  message = std::move(error.message);
+  return ok;
+}
+
+bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens, FormulaError& error) {
   tokens.clear();
+  error = FormulaError();
   const std::string text = normalizeFormulaText(source);
   const size_t size = text.size();
   auto emit = [&](int32_t kind, size_t start, std::string tokText, double number = 0) {
@@ -198,7 +207,8 @@ bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens,
     if (c == '{') {
       size_t close = text.find('}', p);
       if (close == std::string::npos) {
-        error = "注释 { 未闭合";
+        error.message = "注释 { 未闭合";
+        error.position = int64_t(p);
         return false;
       }
       p = close + 1;
@@ -213,7 +223,8 @@ bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens,
     if (c == '\'' || c == '"') {
       size_t close = text.find(char(c), p + 1);
       if (close == std::string::npos) {
-        error = strPrintf("字符串 %c 未闭合", char(c));
+        error.message = strPrintf("字符串 %c 未闭合", char(c));
+        error.position = int64_t(p);
         return false;
       }
       emit(TokenString, p, text.substr(p + 1, close - p - 1));
@@ -267,9 +278,10 @@ bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens,
       ++p;
       continue;
     }
-    error = "无法识别的字符 '";
-    error += char(c);
-    error += strPrintf("' (位置 %lld)", (long long)p);
+    error.message = "无法识别的字符 '";
+    error.message += char(c);
+    error.message += strPrintf("' (位置 %lld)", (long long)p);
+    error.position = int64_t(p);
     return false;
   }
   emit(TokenEnd, size, std::string());

@@ -70,6 +70,9 @@ constexpr int kMaxFormulaNesting = 1000;
 // Parses the tokens of one formula; on failure `error` holds one message.
 bool parseFormula(const std::vector<FormulaToken>& tokens, std::vector<FormulaStatement>& statements,
                   std::string& error);
+// The same, with the error's position (FormulaError in formula.h).
+bool parseFormula(const std::vector<FormulaToken>& tokens, std::vector<FormulaStatement>& statements,
+                  FormulaError& error);
 
 // Finds the expressions that the statements compute more than once and numbers their slots
 // (ExprNode::shared, CompiledFormula::sharedValues). Calls of drawing functions, unknown
