@@ -92,6 +92,7 @@ int cmdList(const Options& opt);
 int cmdBars(const Options& opt);
 int cmdCalc(const Options& opt);
 int cmdFormulas(const Options& opt);
+int cmdImport(const Options& opt);
 
 // The formula of `calc --formula NAME`: from the file of --formula-file when it has one of
 // that name, else the built-in; --params then sets the defaults of its parameters by name.
