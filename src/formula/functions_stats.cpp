@@ -2,9 +2,10 @@
 //
 // STD, STDP, VAR, VARP and DEVSQ slide sums of the values and of their squares, O(n). The
 // values are taken relative to an anchor, one of the window's own values, so the squares are
-// of the size of the deviations rather than of the prices, and the sums are recomputed from
-// the window itself every max(4N, 256) bars, so rounding cannot pile up along the series. A window
-// whose valid values are all equal gives exactly 0, as summing its deviations would.
+// of the size of the deviations rather than of the prices; the sums are taken afresh from the
+// window itself every max(4N, 256) bars, and wherever their rounding could show in the result
+// (slidingDeviation). A window whose valid values are all equal gives exactly 0, as summing
+// its deviations would.
 //
 // AVEDEV, COVAR and RELATE sum the deviations window by window. Their cost is the sum of the
 // window lengths, charged to the run before any work, so AVEDEV(C,100000) over a long series
@@ -29,9 +30,15 @@ enum class Deviation { Sample, Population, SampleVar, PopulationVar, MeanAbs, Su
 
 // Sum of squared deviations from the mean over the valid values of each window, with the
 // count of those values; the kind then divides it.
+//
+// The sliding sums give squares = s2 - s1*s1/k, whose rounding error is a few units in the last
+// place of what passed through s2 since the sums were last taken afresh (`passed`). Where that
+// could reach 1e-12 of the result (the window left a stretch of much larger values, or nearly
+// equal values make the result tiny), the window is summed afresh in two passes, as a direct
+// computation would, around a new anchor.
 void slidingDeviation(const double* x, int n, int period, double* out, Deviation kind) {
   const int block = std::max(4 * period, 256);
-  double anchor = 0, s1 = 0, s2 = 0;
+  double anchor = 0, s1 = 0, s2 = 0, passed = 0;
   int k = 0;
   int runStart = 0;  // first bar of the latest run of equal valid values (invalid bars aside)
   double runValue = noValue;
@@ -46,10 +53,43 @@ void slidingDeviation(const double* x, int n, int period, double* out, Deviation
       runValue = v;
     }
     const int start = std::max(0, i - period + 1);
-    if (--untilFresh == 0) {
+    bool fresh = --untilFresh == 0;
+    if (!fresh) {
+      double in = 0, in2 = 0;
+      if (valid) {
+        in = v - anchor;
+        in2 = in * in;
+        ++k;
+      }
+      double gone2 = 0;
+      if (i >= period && isValid(x[i - period])) {
+        const double y = x[i - period] - anchor;
+        in -= y;
+        gone2 = y * y;
+        --k;
+      }
+      s1 += in;
+      s2 += in2 - gone2;
+      passed += in2 + gone2;
+    }
+    if (k == 0 && !fresh) {
+      s1 = s2 = 0;
+      out[i] = noValue;
+      continue;
+    }
+    if (k != lastK) {  // the count changes only near the first bar and around missing values
+      lastK = k;
+      invK = k > 0 ? 1.0 / k : 0;
+      invSample = k > 1 ? 1.0 / (k - 1) : 1.0;  // the sample forms divide by k-1, by 1 for one value
+    }
+    double squares = 0;
+    if (runStart > start) {
+      squares = s2 - s1 * s1 * invK;
+      fresh = fresh || squares < passed * 1e-4;
+    }
+    if (fresh) {
       untilFresh = block;
-      if (valid) anchor = v;
-      else if (isValid(runValue)) anchor = runValue;
+      anchor = valid ? v : isValid(runValue) ? runValue : 0;
       s1 = s2 = 0;
       k = 0;
       for (int j = start; j <= i; ++j) {
@@ -60,33 +100,25 @@ void slidingDeviation(const double* x, int n, int period, double* out, Deviation
           ++k;
         }
       }
-    } else {
-      double in = 0, in2 = 0;
-      if (valid) {
-        in = v - anchor;
-        in2 = in * in;
-        ++k;
+      passed = s2;
+      if (k == 0) {
+        out[i] = noValue;
+        continue;
       }
-      if (i >= period && isValid(x[i - period])) {
-        const double y = x[i - period] - anchor;
-        in -= y;
-        in2 -= y * y;
-        --k;
-      }
-      s1 += in;
-      s2 += in2;
-    }
-    if (k == 0) {
-      s1 = s2 = 0;
-      out[i] = noValue;
-      continue;
-    }
-    if (k != lastK) {  // the count changes only near the first bar and around missing values
       lastK = k;
       invK = 1.0 / k;
-      invSample = k > 1 ? 1.0 / (k - 1) : 1.0;  // the sample forms divide by k-1, by 1 for one value
+      invSample = k > 1 ? 1.0 / (k - 1) : 1.0;
+      squares = 0;
+      if (runStart > start) {
+        const double mean = s1 / k;
+        for (int j = start; j <= i; ++j) {
+          if (isValid(x[j])) {
+            const double d = (x[j] - anchor) - mean;
+            squares += d * d;
+          }
+        }
+      }
     }
-    double squares = runStart <= start ? 0 : s2 - s1 * s1 * invK;
     if (squares < 0) squares = 0;
     switch (kind) {
       case Deviation::Sample: out[i] = std::sqrt(squares * invSample); break;
