@@ -116,6 +116,10 @@ double tulipMs(const std::vector<TulipCall>& calls, int n, int repetitions) {
       std::fprintf(stderr, "no indicator %s\n", c.indicator);
       std::exit(1);
     }
+    if (int(c.inputs.size()) != p.info->inputs || int(c.options.size()) != p.info->options) {
+      std::fprintf(stderr, "%s takes %d inputs and %d options\n", c.indicator, p.info->inputs, p.info->options);
+      std::exit(1);
+    }
     for (const std::vector<double>* v : c.inputs) p.in.push_back(v->data());
     p.outStore.assign(size_t(p.info->outputs), std::vector<double>(size_t(n)));
     p.options = c.options.data();
@@ -176,7 +180,7 @@ int main(int argc, char** argv) {
       {"KDJ", "stoch(9,3,3)" ZOR_CALLS({"stoch", hlc, {9, 3, 3}})},
       {"RSI", "rsi(6) + rsi(12) + rsi(24)" ZOR_CALLS({"rsi", c, {6}}, {"rsi", c, {12}}, {"rsi", c, {24}})},
       {"BOLL", "bbands(20,2)" ZOR_CALLS({"bbands", c, {20, 2}})},
-      {"DMI", "dx(14)" ZOR_CALLS({"dx", hl, {14}})},
+      {"DMI", "dx(14)" ZOR_CALLS({"dx", hlc, {14}})},
       {"OBV", "obv" ZOR_CALLS({"obv", cv, {}})},
       {"SAR", "psar(0.02,0.2)" ZOR_CALLS({"psar", hl, {0.02, 0.2}})},
   };

@@ -416,14 +416,14 @@ bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, cons
       values = ctx.take(v.buffer);
       // Operators already give finite values or noValue; function results are cleaned here.
       if (st.expr.kind == NodeCall) {
-        for (double& x : values) x = finiteOrNoValue(x);
+        cleanFunctionResult(values.data(), n);
       }
     } else if (st.isOutput || (v.shared && st.expr.kind == NodeCall)) {
       values = takeDoubles(size_t(n));
       std::copy(v.data, v.data + n, values.begin());
       // Borrowed values are clean, except a function's result kept for later occurrences.
       if (v.shared && st.expr.kind == NodeCall) {
-        for (double& x : values) x = finiteOrNoValue(x);
+        cleanFunctionResult(values.data(), n);
       }
       ctx.bytes += int64_t(n) * 8;
     } else {

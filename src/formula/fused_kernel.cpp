@@ -1,5 +1,5 @@
 // Fused element-wise evaluation. An operator together with the operators and element-wise
-// calls below it (ABS, MAX, MIN, IF, IFF, IFN, and REF with a number as period) runs as one
+// calls below it (ABS, MAX, MIN, IF, IFF, IFN, and REF with a number or a name as period) runs as one
 // small program over blocks of bars: every step works on a block held in a register of
 // kBlock doubles, and only the final step writes the result series. A chain such as
 // MAX(MAX(H-L,ABS(H-REF(C,1))),ABS(REF(C,1)-L)) thus reads its inputs once and writes once,
@@ -60,7 +60,10 @@ FusedCall fusedCallOf(const ExprNode& node) {
   if (f.fn == fn::min_ && args <= 2) return CallMin;
   if (f.fn == fn::if_ && args <= 3) return CallIf;
   if (f.fn == fn::ifn && args <= 3) return CallIfn;
-  if (f.fn == fn::ref && args == 2 && node.children[1].kind == NodeNumber) return CallRef;
+  if (f.fn == fn::ref && args == 2 &&
+      (node.children[1].kind == NodeNumber || node.children[1].kind == NodeVariable)) {
+    return CallRef;
+  }
   return CallNone;
 }
 
@@ -183,8 +186,26 @@ class KernelBuilder {
     } else if (call == CallRef) {
       --pending_;
       SeriesValue x = ctx_.evaluate(node.children[0]);
-      SeriesValue p = ctx_.evaluate(node.children[1]);  // a number: no effects
-      const int16_t l = shiftedLeaf(x, roundToInt(p.constant, 1));
+      SeriesValue p = ctx_.evaluate(node.children[1]);  // a number or a name: no effects
+      int16_t l;
+      if (p.data) {  // a period per bar: the library's REF, its result a leaf
+        SeriesValue args[2] = {x, p};
+        SeriesValue r;
+        r.buffer = ctx_.acquire();
+        r.data = ctx_.bufferData(r.buffer);
+        if (ctx_.charge(ctx_.n)) {
+          CallArgs call{ctx_, node, args, 2, ctx_.n};
+          fn::ref(call, ctx_.bufferData(r.buffer));
+        }
+        ctx_.releaseValue(args[0]);
+        ctx_.releaseValue(args[1]);
+        l = leaf(r);
+      } else if (!isValid(p.constant)) {  // a missing period: every bar missing
+        ctx_.releaseValue(x);
+        l = leaf(missingValue());
+      } else {
+        l = shiftedLeaf(x, roundToInt(p.constant, 1));
+      }
       hasCall_ = true;
       if (!root) {  // the shifted leaf itself is the operand; no step
         --planned_;
@@ -355,6 +376,14 @@ class KernelBuilder {
 };
 
 }  // namespace
+
+void cleanFunctionResult(double* values, int n) {
+  // A read-only scan first: most results hold neither an infinity nor a NaN to make noValue.
+  int odd = 0;
+  for (int i = 0; i < n; ++i) odd |= !(std::fabs(values[i]) <= DBL_MAX);
+  if (!odd) return;
+  for (int i = 0; i < n; ++i) values[i] = finite(values[i]);
+}
 
 bool isFusedNode(const ExprNode& node) {
   return node.kind == NodeBinary || node.kind == NodeUnary || fusedCallOf(node) != CallNone;

@@ -158,8 +158,11 @@ const LibraryFunction* libraryFunctions(size_t& count);
 int findLibraryFunction(std::string_view upperName);
 
 // True for the nodes evaluateFused() takes: operators, and calls of ABS, MAX, MIN, IF, IFF,
-// IFN, and REF or REFV with a number as the period.
+// IFN, and REF or REFV with a number or a name as the period.
 bool isFusedNode(const ExprNode& node);
+
+// Turns infinities and NaNs of a function's result into noValue, in place.
+void cleanFunctionResult(double* values, int n);
 
 // True for the names of the input's data (CLOSE, C, VOL, CAPITAL, ...), which need no
 // declaration.

@@ -124,7 +124,9 @@ TEST(Causality, NoFunctionReadsLaterBarsUnlessListed) {
       }
     }
     // The list stays honest: every function on it does read ahead on these bars.
-    if (kReadAhead.count(f.name)) EXPECT_TRUE(readsAhead) << f.name << " is listed as reading ahead";
+    if (kReadAhead.count(f.name)) {
+      EXPECT_TRUE(readsAhead) << f.name << " is listed as reading ahead";
+    }
   }
   for (const std::string& name : kReadAhead) EXPECT_GE(findLibraryFunction(name), 0) << name;
   for (const std::string& name : kRefused) EXPECT_GE(findLibraryFunction(name), 0) << name;
