@@ -7,9 +7,11 @@
 // Built without it (as the normal build does), the side-by-side part is skipped with a
 // message and the engine's own figures are still printed.
 //
-// Each figure is the median of many timed repetitions after a warm-up, in milliseconds. The
-// engine's figure is one runFormula of the built-in formula, compiled once beforehand, with
-// its default parameters; the library's is the call (or calls) computing the same lines.
+// Each figure is the median of many timed repetitions after a warm-up, in milliseconds; the
+// engine and the library are timed in turn, so that the load of a shared machine falls on both
+// alike. The engine's figure is one runFormula of the built-in formula, compiled once
+// beforehand, with its default parameters; the library's is the call the row names (the one
+// the engine was first compared with; for RSI also the three calls that give its three lines).
 //
 //   ./bench/bench_formula_vs_tulip [repetitions]
 #include <algorithm>
@@ -19,6 +21,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -59,37 +63,54 @@ FormulaInput makeBars(int n) {
   return in;
 }
 
-double medianMs(int repetitions, const std::function<void()>& work) {
-  for (int k = 0; k < 3; ++k) work();  // warm-up: caches, the engine's kept buffers
-  std::vector<double> ms;
-  for (int k = 0; k < repetitions; ++k) {
-    auto t0 = std::chrono::steady_clock::now();
-    work();
-    auto t1 = std::chrono::steady_clock::now();
-    ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-  }
+double median(std::vector<double> ms) {
   std::sort(ms.begin(), ms.end());
   return ms[ms.size() / 2];
 }
 
-double engineMs(const char* name, const FormulaInput& in, int repetitions) {
+double timeMs(const std::function<void()>& work) {
+  auto t0 = std::chrono::steady_clock::now();
+  work();
+  auto t1 = std::chrono::steady_clock::now();
+  return std::chrono::duration<double, std::milli>(t1 - t0).count();
+}
+
+// Medians of the two workloads timed in turn, so that the load of a shared machine falls on
+// both alike. `b` may be empty.
+std::pair<double, double> medianMs(int repetitions, const std::function<void()>& a,
+                                   const std::function<void()>& b = {}) {
+  for (int k = 0; k < 3; ++k) {  // warm-up: caches, the engine's kept buffers
+    a();
+    if (b) b();
+  }
+  std::vector<double> ma, mb;
+  for (int k = 0; k < repetitions; ++k) {
+    ma.push_back(timeMs(a));
+    if (b) mb.push_back(timeMs(b));
+  }
+  return {median(ma), b ? median(mb) : 0.0};
+}
+
+// The built-in formula `name`, compiled once; each call of the result is one run.
+std::function<void()> engineWork(const char* name, const FormulaInput& in) {
   const FormulaDef* def = findBuiltinFormula(name);
-  CompiledFormula compiled;
+  auto compiled = std::make_shared<CompiledFormula>();
   std::string error;
-  if (!def || !compileFormula(def->source, def->params, compiled, error)) {
+  if (!def || !compileFormula(def->source, def->params, *compiled, error)) {
     std::fprintf(stderr, "%s: %s\n", name, error.c_str());
     std::exit(1);
   }
-  std::vector<double> defaults;
-  for (const FormulaParam& p : def->params) defaults.push_back(p.defaultValue);
-  std::vector<OutputLine> lines;
-  std::vector<DrawingItem> drawings;
-  return medianMs(repetitions, [&] {
-    if (!runFormula(compiled, in, defaults, lines, drawings, error)) {
-      std::fprintf(stderr, "%s: %s\n", name, error.c_str());
+  auto defaults = std::make_shared<std::vector<double>>();
+  for (const FormulaParam& p : def->params) defaults->push_back(p.defaultValue);
+  auto lines = std::make_shared<std::vector<OutputLine>>();
+  auto drawings = std::make_shared<std::vector<DrawingItem>>();
+  return [=, &in] {
+    std::string e;
+    if (!runFormula(*compiled, in, *defaults, *lines, *drawings, e)) {
+      std::fprintf(stderr, "%s: %s\n", name, e.c_str());
       std::exit(1);
     }
-  });
+  };
 }
 
 #ifdef ZOR_WITH_TULIP
@@ -100,7 +121,8 @@ struct TulipCall {
   std::vector<double> options;
 };
 
-double tulipMs(const std::vector<TulipCall>& calls, int n, int repetitions) {
+// The calls, with their outputs allocated once; each call of the result computes them all.
+std::function<void()> tulipWork(const std::vector<TulipCall>& calls, int n) {
   struct Prepared {
     const ti_indicator_info* info;
     std::vector<const double*> in;
@@ -108,7 +130,7 @@ double tulipMs(const std::vector<TulipCall>& calls, int n, int repetitions) {
     std::vector<double*> out;
     const double* options;
   };
-  std::vector<Prepared> prepared;
+  auto prepared = std::make_shared<std::vector<Prepared>>();
   for (const TulipCall& c : calls) {
     Prepared p;
     p.info = ti_find_indicator(c.indicator);
@@ -123,19 +145,19 @@ double tulipMs(const std::vector<TulipCall>& calls, int n, int repetitions) {
     for (const std::vector<double>* v : c.inputs) p.in.push_back(v->data());
     p.outStore.assign(size_t(p.info->outputs), std::vector<double>(size_t(n)));
     p.options = c.options.data();
-    prepared.push_back(std::move(p));
+    prepared->push_back(std::move(p));
   }
-  for (Prepared& p : prepared) {
+  for (Prepared& p : *prepared) {
     for (std::vector<double>& o : p.outStore) p.out.push_back(o.data());
   }
-  return medianMs(repetitions, [&] {
-    for (Prepared& p : prepared) {
+  return [prepared, n] {
+    for (Prepared& p : *prepared) {
       if (p.info->indicator(n, p.in.data(), p.options, p.out.data()) != TI_OKAY) {
         std::fprintf(stderr, "%s failed\n", p.info->name);
         std::exit(1);
       }
     }
-  });
+  };
 }
 #endif
 
@@ -150,7 +172,7 @@ double allBuiltinsMs(const FormulaInput& in, int repetitions) {
         std::exit(1);
       }
     }
-  });
+  }).first;
 }
 
 }  // namespace
@@ -178,6 +200,7 @@ int main(int argc, char** argv) {
   const Row rows[] = {
       {"MACD", "macd(12,26,9)" ZOR_CALLS({"macd", c, {12, 26, 9}})},
       {"KDJ", "stoch(9,3,3)" ZOR_CALLS({"stoch", hlc, {9, 3, 3}})},
+      {"RSI", "rsi(6)" ZOR_CALLS({"rsi", c, {6}})},
       {"RSI", "rsi(6) + rsi(12) + rsi(24)" ZOR_CALLS({"rsi", c, {6}}, {"rsi", c, {12}}, {"rsi", c, {24}})},
       {"BOLL", "bbands(20,2)" ZOR_CALLS({"bbands", c, {20, 2}})},
       {"DMI", "dx(14)" ZOR_CALLS({"dx", hlc, {14}})},
@@ -195,11 +218,11 @@ int main(int argc, char** argv) {
   std::printf("| Indicator | engine |\n|---|---|\n");
 #endif
   for (const Row& r : rows) {
-    const double engine = engineMs(r.formula, in, repetitions);
 #ifdef ZOR_WITH_TULIP
-    const double library = tulipMs(r.calls, n, repetitions);
+    const auto [engine, library] = medianMs(repetitions, engineWork(r.formula, in), tulipWork(r.calls, n));
     std::printf("| %s | %.3f | %s | %.3f | %.2fx |\n", r.formula, engine, r.library, library, engine / library);
 #else
+    const double engine = medianMs(repetitions, engineWork(r.formula, in)).first;
     std::printf("| %s | %.3f |\n", r.formula, engine);
 #endif
     std::fflush(stdout);

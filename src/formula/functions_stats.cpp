@@ -45,80 +45,42 @@ void slidingDeviation(const double* x, int n, int period, double* out, Deviation
   int untilFresh = 1;  // bars until the sums are taken afresh
   int lastK = 0;
   double invK = 0, invSample = 0;
-  for (int i = 0; i < n; ++i) {
-    const double v = x[i];
-    const bool valid = isValid(v);
-    if (valid && v != runValue) {
-      runStart = i;
-      runValue = v;
-    }
-    const int start = std::max(0, i - period + 1);
-    bool fresh = --untilFresh == 0;
-    if (!fresh) {
-      double in = 0, in2 = 0;
-      if (valid) {
-        in = v - anchor;
-        in2 = in * in;
+  auto setCount = [&] {
+    lastK = k;
+    invK = k > 0 ? 1.0 / k : 0;
+    invSample = k > 1 ? 1.0 / (k - 1) : 1.0;  // the sample forms divide by k-1, by 1 for one value
+  };
+  // The window of bar i summed afresh around a new anchor; the squares in two passes, as a
+  // direct computation would. False when the window holds no valid value.
+  auto refresh = [&](int i, int start, double& squares) {
+    untilFresh = block;
+    anchor = isValid(x[i]) ? x[i] : isValid(runValue) ? runValue : 0;
+    s1 = s2 = 0;
+    k = 0;
+    for (int j = start; j <= i; ++j) {
+      if (isValid(x[j])) {
+        const double y = x[j] - anchor;
+        s1 += y;
+        s2 += y * y;
         ++k;
       }
-      double gone2 = 0;
-      if (i >= period && isValid(x[i - period])) {
-        const double y = x[i - period] - anchor;
-        in -= y;
-        gone2 = y * y;
-        --k;
-      }
-      s1 += in;
-      s2 += in2 - gone2;
-      passed += in2 + gone2;
     }
-    if (k == 0 && !fresh) {
-      s1 = s2 = 0;
-      out[i] = noValue;
-      continue;
-    }
-    if (k != lastK) {  // the count changes only near the first bar and around missing values
-      lastK = k;
-      invK = k > 0 ? 1.0 / k : 0;
-      invSample = k > 1 ? 1.0 / (k - 1) : 1.0;  // the sample forms divide by k-1, by 1 for one value
-    }
-    double squares = 0;
+    passed = s2;
+    setCount();
+    squares = 0;
+    if (k == 0) return false;
     if (runStart > start) {
-      squares = s2 - s1 * s1 * invK;
-      fresh = fresh || squares < passed * 1e-4;
-    }
-    if (fresh) {
-      untilFresh = block;
-      anchor = valid ? v : isValid(runValue) ? runValue : 0;
-      s1 = s2 = 0;
-      k = 0;
+      const double mean = s1 / k;
       for (int j = start; j <= i; ++j) {
         if (isValid(x[j])) {
-          const double y = x[j] - anchor;
-          s1 += y;
-          s2 += y * y;
-          ++k;
-        }
-      }
-      passed = s2;
-      if (k == 0) {
-        out[i] = noValue;
-        continue;
-      }
-      lastK = k;
-      invK = 1.0 / k;
-      invSample = k > 1 ? 1.0 / (k - 1) : 1.0;
-      squares = 0;
-      if (runStart > start) {
-        const double mean = s1 / k;
-        for (int j = start; j <= i; ++j) {
-          if (isValid(x[j])) {
-            const double d = (x[j] - anchor) - mean;
-            squares += d * d;
-          }
+          const double d = (x[j] - anchor) - mean;
+          squares += d * d;
         }
       }
     }
+    return true;
+  };
+  auto finish = [&](int i, double squares) {
     if (squares < 0) squares = 0;
     switch (kind) {
       case Deviation::Sample: out[i] = std::sqrt(squares * invSample); break;
@@ -127,6 +89,80 @@ void slidingDeviation(const double* x, int n, int period, double* out, Deviation
       case Deviation::PopulationVar: out[i] = squares * invK; break;
       default: out[i] = squares; break;
     }
+  };
+  for (int i = 0; i < n; ++i) {
+    if (i >= period && untilFresh > 1 && k > 0 && k == lastK) {
+      // Full windows of valid values up to the next fresh sum: the steps below without the
+      // tests that cannot fire; a missing value hands the bar back to them.
+      const int end = std::min(n, i + untilFresh - 1);
+      for (; i < end; ++i) {
+        const double v = x[i], w = x[i - period];
+        if (!isValid(v) || !isValid(w)) break;
+        if (v != runValue) {
+          runStart = i;
+          runValue = v;
+        }
+        const double in = v - anchor, y = w - anchor, in2 = in * in, gone2 = y * y;
+        s1 += in - y;
+        s2 += in2 - gone2;
+        passed += in2 + gone2;
+        --untilFresh;
+        const int start = i - period + 1;
+        double squares = 0;
+        if (runStart > start) {
+          squares = s2 - s1 * s1 * invK;
+          if (squares < passed * 1e-4) refresh(i, start, squares);
+        }
+        finish(i, squares);
+      }
+      if (i == n) break;
+    }
+    const double v = x[i];
+    const bool valid = isValid(v);
+    if (valid && v != runValue) {
+      runStart = i;
+      runValue = v;
+    }
+    const int start = std::max(0, i - period + 1);
+    double squares = 0;
+    if (--untilFresh == 0) {
+      if (!refresh(i, start, squares)) {
+        out[i] = noValue;
+        continue;
+      }
+      finish(i, squares);
+      continue;
+    }
+    double in = 0, in2 = 0;
+    if (valid) {
+      in = v - anchor;
+      in2 = in * in;
+      ++k;
+    }
+    double gone2 = 0;
+    if (i >= period && isValid(x[i - period])) {
+      const double y = x[i - period] - anchor;
+      in -= y;
+      gone2 = y * y;
+      --k;
+    }
+    s1 += in;
+    s2 += in2 - gone2;
+    passed += in2 + gone2;
+    if (k == 0) {
+      s1 = s2 = 0;
+      out[i] = noValue;
+      continue;
+    }
+    if (k != lastK) setCount();  // the count changes only near the first bar and around missing values
+    if (runStart > start) {
+      squares = s2 - s1 * s1 * invK;
+      if (squares < passed * 1e-4 && !refresh(i, start, squares)) {
+        out[i] = noValue;
+        continue;
+      }
+    }
+    finish(i, squares);
   }
 }
 

@@ -68,6 +68,25 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
     int untilFresh = block;  // bars until the sum is taken afresh
     const double inverse = 1.0 / period;
     for (int i = 0; i < n; ++i) {
+      if (period > 0 && i >= period && untilFresh > 1) {
+        // Full windows up to the next fresh sum: the same steps as below, without the tests
+        // that cannot fire here.
+        const int end = std::min(n, i + untilFresh - 1);
+        untilFresh -= end - i;
+        for (; i < end; ++i) {
+          const double v = x[i], leaving = x[i - period];
+          const bool valid = isValid(v), left = isValid(leaving);
+          sum += (valid ? v : 0.0) - (left ? leaving : 0.0);
+          count += int(valid) - int(left);
+          if (count == period) {
+            out[i] = kind == SumKind::Sum ? sum : sum * inverse;
+          } else {
+            if (count == 0) sum = 0;
+            out[i] = count == 0 ? empty : kind == SumKind::Sum ? sum : sum / count;
+          }
+        }
+        if (i == n) break;
+      }
       const double v = x[i];
       if (block > 0 && --untilFresh == 0) {
         untilFresh = block;
