@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "formula/library.h"
 #include "platform/text.h"
@@ -19,7 +20,7 @@ namespace zor {
 namespace {
 
 struct BinaryOperator {
-  const char* text;
+  std::string_view text;
   bool identifier;  // written as a word (OR, AND)
   int32_t op;
   int priority;     // higher binds tighter
@@ -33,7 +34,7 @@ constexpr BinaryOperator kBinaryOperators[] = {
 };
 
 // Names that may be written without parentheses and then mean a call without arguments.
-constexpr const char* kBareCallNames[] = {"DATE", "TIME", "YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "WEEK",
+constexpr std::string_view kBareCallNames[] = {"DATE", "TIME", "YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "WEEK",
                                           "FROMOPEN", "CURRBARSCOUNT", "TOTALBARSCOUNT", "BARSCOUNT",
                                           "ISLASTBAR", "DRAWNULL", "ISNULL"};
 
@@ -141,7 +142,7 @@ class Parser {
   const FormulaToken& cur() const { return toks_[pos_]; }
   // The End token is last, so looking past it stays on it.
   const FormulaToken& peek() const { return toks_[pos_ + 1 < toks_.size() ? pos_ + 1 : pos_]; }
-  static bool isOperator(const FormulaToken& t, const char* text) { return t.kind == TokenOperator && t.text == text; }
+  static bool isOperator(const FormulaToken& t, std::string_view text) { return t.kind == TokenOperator && t.text == text; }
   static bool isAssign(const FormulaToken& t) { return isOperator(t, ":") || isOperator(t, ":="); }
   bool failed() const { return !error_.message.empty(); }
   // Keeps the first message, with the position of the token it is about.
@@ -284,7 +285,7 @@ class Parser {
         return;
       }
       out.kind = NodeVariable;
-      for (const char* bare : kBareCallNames) {
+      for (std::string_view bare : kBareCallNames) {
         if (out.text == bare) {
           out.kind = NodeCall;
           out.function = findLibraryFunction(out.text);
