@@ -86,16 +86,13 @@ RunMemory& runMemory() {
 
 constexpr size_t kKeptRunVectors = 128;
 
-// The first kept vector with room for n elements, else the largest one, else a new vector.
+// The smallest kept vector with room for n elements, else a new vector: growing a smaller
+// one would copy its stale values into fresh pages and free memory the next run wants back.
 template <class T>
 std::vector<T> takeVector(std::vector<std::vector<T>>& kept, size_t& bytes, size_t n) {
   size_t pick = kept.size();
   for (size_t k = 0; k < kept.size(); ++k) {
-    if (kept[k].capacity() >= n) {
-      pick = k;
-      break;
-    }
-    if (pick == kept.size() || kept[k].capacity() > kept[pick].capacity()) pick = k;
+    if (kept[k].capacity() >= n && (pick == kept.size() || kept[k].capacity() < kept[pick].capacity())) pick = k;
   }
   std::vector<T> v;
   if (pick < kept.size()) {
@@ -108,10 +105,23 @@ std::vector<T> takeVector(std::vector<std::vector<T>>& kept, size_t& bytes, size
   return v;
 }
 
+// Kept while there is room; a full pool gives up its smallest vectors for a larger one, so
+// that runs over more bars than before do not find it full of vectors too small to use.
 template <class T>
 void giveVector(std::vector<std::vector<T>>& kept, size_t& bytes, std::vector<T>&& v) {
   const size_t size = v.capacity() * sizeof(T);
-  if (size == 0 || kept.size() >= kKeptRunVectors || bytes + size > kKeptRunBytes) return;  // v frees itself
+  if (size == 0 || size > kKeptRunBytes) return;  // v frees itself
+  while (!kept.empty() && (kept.size() >= kKeptRunVectors || bytes + size > kKeptRunBytes)) {
+    size_t smallest = 0;
+    for (size_t k = 1; k < kept.size(); ++k) {
+      if (kept[k].capacity() < kept[smallest].capacity()) smallest = k;
+    }
+    if (kept[smallest].capacity() * sizeof(T) >= size) return;  // v frees itself
+    bytes -= kept[smallest].capacity() * sizeof(T);
+    kept[smallest].swap(kept.back());
+    kept.pop_back();
+  }
+  if (kept.size() >= kKeptRunVectors || bytes + size > kKeptRunBytes) return;  // the other pool holds the room
   bytes += size;
   kept.push_back(std::move(v));
 }
@@ -173,8 +183,7 @@ const double* EvalContext::inputSeries(int which) {
   constexpr uint64_t kMagnitude = 0x7FFFFFFFFFFFFFFFull, kInfinity = 0x7FF0000000000000ull;
   constexpr uint64_t kNoValueBits = 0x7FF8000000000000ull;
   // First a scan that compiles to vector compares: no NaN and no infinity, nothing to clean.
-  int nonFinite = 0;
-  for (int k = 0; k < n; ++k) nonFinite |= !(std::fabs(p[k]) <= DBL_MAX);
+  const bool nonFinite = anyNonFinite(p, n);
   int i = 0, a0 = 0, a1 = 0;
   auto odd = [&](int k) {
     uint64_t b;

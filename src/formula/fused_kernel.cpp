@@ -377,11 +377,16 @@ class KernelBuilder {
 
 }  // namespace
 
+bool anyNonFinite(const double* values, int n) {
+  // Written as a running select on doubles, the form the vectoriser takes.
+  double seen = 0;
+  for (int i = 0; i < n; ++i) seen = std::fabs(values[i]) <= DBL_MAX ? seen : 1.0;
+  return seen != 0;
+}
+
 void cleanFunctionResult(double* values, int n) {
   // A read-only scan first: most results hold neither an infinity nor a NaN to make noValue.
-  int odd = 0;
-  for (int i = 0; i < n; ++i) odd |= !(std::fabs(values[i]) <= DBL_MAX);
-  if (!odd) return;
+  if (!anyNonFinite(values, n)) return;
   for (int i = 0; i < n; ++i) values[i] = finite(values[i]);
 }
 

@@ -161,6 +161,8 @@ int findLibraryFunction(std::string_view upperName);
 // IFN, and REF or REFV with a number or a name as the period.
 bool isFusedNode(const ExprNode& node);
 
+// True when the values hold an infinity or a NaN.
+bool anyNonFinite(const double* values, int n);
 // Turns infinities and NaNs of a function's result into noValue, in place.
 void cleanFunctionResult(double* values, int n);
 
