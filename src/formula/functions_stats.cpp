@@ -37,7 +37,7 @@ enum class Deviation { Sample, Population, SampleVar, PopulationVar, MeanAbs, Su
 // equal values make the result tiny), the window is summed afresh in two passes, as a direct
 // computation would, around a new anchor.
 void slidingDeviation(const double* x, int n, int period, double* out, Deviation kind) {
-  const int block = std::max(4 * period, 256);
+  const int block = int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 256), int64_t(n) + 1));
   double anchor = 0, s1 = 0, s2 = 0, passed = 0;
   int k = 0;
   int runStart = 0;  // first bar of the latest run of equal valid values (invalid bars aside)

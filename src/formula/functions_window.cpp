@@ -62,7 +62,7 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
     // The bar's change to the sum is formed first, so the running sum takes one rounding per
     // bar; every max(4N, 1024) bars the sum is taken afresh from the window, so rounding cannot
     // pile up along the series.
-    const int block = period > 0 ? std::max(4 * period, 1024) : 0;
+    const int block = period > 0 ? int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 1024), n + 1)) : 0;
     double sum = 0;
     int count = 0;
     int untilFresh = block;  // bars until the sum is taken afresh
