@@ -66,7 +66,6 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
     double sum = 0;
     int count = 0;
     int untilFresh = block;  // bars until the sum is taken afresh
-    const double inverse = 1.0 / period;
     for (int i = 0; i < n; ++i) {
       if (period > 0 && i >= period && untilFresh > 1) {
         // Full windows up to the next fresh sum: the same steps as below, without the tests
@@ -78,12 +77,8 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
           const bool valid = isValid(v), left = isValid(leaving);
           sum += (valid ? v : 0.0) - (left ? leaving : 0.0);
           count += int(valid) - int(left);
-          if (count == period) {
-            out[i] = kind == SumKind::Sum ? sum : sum * inverse;
-          } else {
-            if (count == 0) sum = 0;
-            out[i] = count == 0 ? empty : kind == SumKind::Sum ? sum : sum / count;
-          }
+          if (count == 0) sum = 0;
+          out[i] = count == 0 ? empty : kind == SumKind::Sum ? sum : sum / count;
         }
         if (i == n) break;
       }
@@ -111,13 +106,7 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
         sum += change;
       }
       if (count == 0) sum = 0;  // no rounding residue survives an empty window
-      if (kind == SumKind::Sum) {
-        out[i] = count == 0 ? empty : sum;
-      } else if (count == period) {
-        out[i] = sum * inverse;  // a full window: a multiply instead of a divide
-      } else {
-        out[i] = count == 0 ? empty : sum / count;
-      }
+      out[i] = count == 0 ? empty : kind == SumKind::Sum ? sum : sum / count;
     }
     return;
   }
