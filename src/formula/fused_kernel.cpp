@@ -1,6 +1,7 @@
 // Fused element-wise evaluation. An operator together with the operators and element-wise
-// calls below it (ABS, MAX, MIN, IF, IFF, IFN, and REF with a number or a name as period) runs as one
-// small program over blocks of bars: every step works on a block held in a register of
+// calls below it (ABS, MAX, MIN, IF, IFF, IFN, REF with a number or a name as period, and the
+// linear recursive smoothings EMA, SMA, ... whose running value is carried from block to
+// block) runs as one small program over blocks of bars: every step works on a block held in a register of
 // kBlock doubles, and only the final step writes the result series. A chain such as
 // MAX(MAX(H-L,ABS(H-REF(C,1))),ABS(REF(C,1)-L)) thus reads its inputs once and writes once,
 // instead of making a series per node.
@@ -33,6 +34,7 @@ constexpr int kMaxInlined = 16;
 enum StepCode : uint8_t {
   KOr, KAnd, KGreater, KLess, KGreaterEq, KLessEq, KEqual, KNotEqual, KAdd, KSub, KMul, KDiv,  // = BinaryOp
   KNegate, KNot, KAbs, KMax, KMin, KIf, KIfn, KCopy,
+  KSmooth,  // y = y*keep + x*alpha, y carried from block to block
 };
 
 // An operand: a leaf (>= 0) or a register (-1 - r).
@@ -40,6 +42,7 @@ struct Step {
   uint8_t code;
   int8_t dst;  // register
   int16_t src[3];
+  double keep = 0, alpha = 0, state = 0;  // KSmooth
 };
 
 struct Leaf {
@@ -48,7 +51,7 @@ struct Leaf {
   int64_t shift = 0;  // REF's period: the leaf reads bar i - shift
 };
 
-enum FusedCall : int8_t { CallNone, CallAbs, CallMax, CallMin, CallIf, CallIfn, CallRef };
+enum FusedCall : int8_t { CallNone, CallAbs, CallMax, CallMin, CallIf, CallIfn, CallRef, CallSmooth };
 
 FusedCall fusedCallOf(const ExprNode& node) {
   if (node.kind != NodeCall || node.function < 0) return CallNone;
@@ -60,6 +63,10 @@ FusedCall fusedCallOf(const ExprNode& node) {
   if (f.fn == fn::min_ && args <= 2) return CallMin;
   if (f.fn == fn::if_ && args <= 3) return CallIf;
   if (f.fn == fn::ifn && args <= 3) return CallIfn;
+  if (args >= 1 && args <= size_t(f.maxArgs) &&
+      (f.fn == fn::ema || f.fn == fn::sma || f.fn == fn::xma || f.fn == fn::mema || f.fn == fn::tma || f.fn == fn::ama)) {
+    return CallSmooth;
+  }
   if (f.fn == fn::ref && args == 2 &&
       (node.children[1].kind == NodeNumber || node.children[1].kind == NodeVariable)) {
     return CallRef;
@@ -213,6 +220,27 @@ class KernelBuilder {
       }
       src[0] = l;
       code = KCopy;
+    } else if (call == CallSmooth) {
+      src[0] = operand(node.children[0]);
+      // The weights come from the other arguments, evaluated after the first as a call's are.
+      SeriesValue args[3];
+      const int given = int(node.children.size());
+      for (int k = 1; k < given; ++k) args[k] = ctx_.evaluate(node.children[size_t(k)]);
+      CallArgs weights{ctx_, node, args, given, ctx_.n};
+      double keep = 0, alpha = 0;
+      size_t count = 0;
+      linearSmoothingWeights(libraryFunctions(count)[node.function].fn, weights, keep, alpha);
+      for (int k = 1; k < given; ++k) ctx_.releaseValue(args[k]);
+      for (int k = 0; k < slots; ++k) {
+        if (src[k] < 0 && !kept_[-1 - src[k]]) free_[freeCount_++] = int8_t(-1 - src[k]);
+      }
+      Step st{KSmooth, free_[--freeCount_], {src[0], 0, 0}};
+      st.keep = keep;
+      st.alpha = alpha;
+      st.state = noValue;
+      hasCall_ = true;
+      steps_[stepCount_++] = st;
+      return int16_t(-1 - st.dst);
     } else {
       static constexpr uint8_t kCodes[] = {0, KAbs, KMax, KMin, KIf, KIfn};
       code = kCodes[call];
@@ -306,7 +334,7 @@ class KernelBuilder {
   static int operandCount(const ExprNode& node, FusedCall call) {
     if (node.kind == NodeBinary) return 2;
     if (node.kind == NodeUnary) return 1;
-    static constexpr int kArgs[] = {0, 1, 2, 2, 3, 3, 1};
+    static constexpr int kArgs[] = {0, 1, 2, 2, 3, 3, 1, 1};
     return kArgs[call];
   }
 
@@ -353,9 +381,13 @@ class KernelBuilder {
   void execute(const double* const* ptr, double* regs, double* out, int len) {
     auto at = [&](int16_t s) -> const double* { return s >= 0 ? ptr[s] : regs + (-1 - s) * kBlock; };
     for (int k = 0; k < stepCount_; ++k) {
-      const Step& s = steps_[k];
+      Step& s = steps_[k];
       double* o = k + 1 == stepCount_ ? out : regs + s.dst * kBlock;
-      runStep(s.code, o, at(s.src[0]), at(s.src[1]), at(s.src[2]), len);
+      if (s.code == KSmooth) {
+        linearSmoothBlock(at(s.src[0]), len, o, s.keep, s.alpha, s.state);
+      } else {
+        runStep(s.code, o, at(s.src[0]), at(s.src[1]), at(s.src[2]), len);
+      }
     }
   }
 
@@ -392,6 +424,10 @@ void cleanFunctionResult(double* values, int n) {
 
 bool isFusedNode(const ExprNode& node) {
   return node.kind == NodeBinary || node.kind == NodeUnary || fusedCallOf(node) != CallNone;
+}
+
+bool isElementwiseNode(const ExprNode& node) {
+  return isFusedNode(node) && fusedCallOf(node) != CallSmooth;
 }
 
 SeriesValue EvalContext::evaluateFused(const ExprNode& node) {

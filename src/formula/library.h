@@ -158,13 +158,25 @@ const LibraryFunction* libraryFunctions(size_t& count);
 int findLibraryFunction(std::string_view upperName);
 
 // True for the nodes evaluateFused() takes: operators, and calls of ABS, MAX, MIN, IF, IFF,
-// IFN, and REF or REFV with a number or a name as the period.
+// IFN, REF or REFV with a number or a name as the period, and the linear smoothings (EMA,
+// EXPMA, EXPMEMA, SMA, XMA, MEMA, TMA, AMA).
 bool isFusedNode(const ExprNode& node);
+// isFusedNode without the smoothings: a value at bar i that needs no other bar's result of
+// the same expression.
+bool isElementwiseNode(const ExprNode& node);
 
 // True when the values hold an infinity or a NaN.
 bool anyNonFinite(const double* values, int n);
 // Turns infinities and NaNs of a function's result into noValue, in place.
 void cleanFunctionResult(double* values, int n);
+
+// The recursive smoothings EMA, EXPMA, EXPMEMA, SMA, XMA, MEMA, TMA and AMA are all the update
+// y = y*keep + x*alpha with weights fixed for the run (functions_smooth.cpp): the weights of
+// the call, false for another function. Reads the call's arguments 1 and 2 only.
+bool linearSmoothingWeights(LibraryFn fn, CallArgs& a, double& keep, double& alpha);
+// The update over n bars, from and back into runningValue (noValue before the first valid
+// bar), so that a series can be smoothed in consecutive pieces.
+void linearSmoothBlock(const double* x, int n, double* out, double keep, double alpha, double& runningValue);
 
 // True for the names of the input's data (CLOSE, C, VOL, CAPITAL, ...), which need no
 // declaration.

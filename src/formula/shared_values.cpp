@@ -132,7 +132,7 @@ void markInlinedStatements(CompiledFormula& program) {
         if (it != definedOnce.end()) total += it->second;
         else if (assignments.count(node.text) == 0 && (isParam(node.text) || isDataName(node.text))) ++total;
         else ok = false;
-      } else if (isFusedNode(node)) {
+      } else if (isElementwiseNode(node)) {
         ++total;
         for (const ExprNode& c : node.children) stack.push_back(&c);
       } else {
