@@ -18,6 +18,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "formula/library.h"
 
@@ -431,9 +432,11 @@ bool isElementwiseNode(const ExprNode& node) {
 }
 
 SeriesValue EvalContext::evaluateFused(const ExprNode& node) {
-  KernelBuilder builder(*this);
-  const int16_t root = builder.operand(node, true);
-  return builder.run(root);
+  // On the heap: a builder holds some kilobytes, and fused trees nest through the calls
+  // between them (ABS(MA(ABS(MA(...))))) as deep as the parser allows.
+  auto builder = std::make_unique<KernelBuilder>(*this);
+  const int16_t root = builder->operand(node, true);
+  return builder->run(root);
 }
 
 }  // namespace zor
