@@ -343,6 +343,7 @@ SeriesValue EvalContext::evaluateCall(const ExprNode& node) {
   r.data = bufferData(r.buffer);
   CallArgs call{*this, node, args, given, n};
   f->fn(call, bufferData(r.buffer));
+  r.clean = call.clean;
   releaseArgs();
   return r;
 }
@@ -423,15 +424,16 @@ bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, cons
       }
     } else if (v.buffer >= 0) {
       values = ctx.take(v.buffer);
-      // Operators already give finite values or noValue; function results are cleaned here.
-      if (st.expr.kind == NodeCall) {
+      // Operators already give finite values or noValue; function results are cleaned here
+      // unless the function vouched for them.
+      if (st.expr.kind == NodeCall && !v.clean) {
         cleanFunctionResult(values.data(), n);
       }
-    } else if (st.isOutput || (v.shared && st.expr.kind == NodeCall)) {
+    } else if (st.isOutput || (v.shared && st.expr.kind == NodeCall && !v.clean)) {
       values = takeDoubles(size_t(n));
       std::copy(v.data, v.data + n, values.begin());
       // Borrowed values are clean, except a function's result kept for later occurrences.
-      if (v.shared && st.expr.kind == NodeCall) {
+      if (v.shared && st.expr.kind == NodeCall && !v.clean) {
         cleanFunctionResult(values.data(), n);
       }
       ctx.bytes += int64_t(n) * 8;

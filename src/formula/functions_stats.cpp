@@ -82,13 +82,15 @@ void slidingDeviation(const double* x, int n, int period, double* out, Deviation
   };
   auto finish = [&](int i, double squares) {
     if (squares < 0) squares = 0;
+    double r;
     switch (kind) {
-      case Deviation::Sample: out[i] = std::sqrt(squares * invSample); break;
-      case Deviation::Population: out[i] = std::sqrt(squares * invK); break;
-      case Deviation::SampleVar: out[i] = squares * invSample; break;
-      case Deviation::PopulationVar: out[i] = squares * invK; break;
-      default: out[i] = squares; break;
+      case Deviation::Sample: r = std::sqrt(squares * invSample); break;
+      case Deviation::Population: r = std::sqrt(squares * invK); break;
+      case Deviation::SampleVar: r = squares * invSample; break;
+      case Deviation::PopulationVar: r = squares * invK; break;
+      default: r = squares; break;
     }
+    out[i] = cleanValue(r);
   };
   for (int i = 0; i < n; ++i) {
     if (i >= period && untilFresh > 1 && k > 0 && k == lastK) {
@@ -174,6 +176,7 @@ void deviation(CallArgs& a, double* out, Deviation kind) {
   const int period = std::max(1, a.period(1, 1));
   if (kind != Deviation::MeanAbs) {
     slidingDeviation(x, n, std::min(period, n), out, kind);
+    a.clean = true;
     return;
   }
   if (!a.ctx.charge(windowCost(n, period))) {

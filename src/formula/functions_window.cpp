@@ -78,7 +78,7 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
           sum += (valid ? v : 0.0) - (left ? leaving : 0.0);
           count += int(valid) - int(left);
           if (count == 0) sum = 0;
-          out[i] = count == 0 ? empty : kind == SumKind::Sum ? sum : sum / count;
+          out[i] = count == 0 ? empty : cleanValue(kind == SumKind::Sum ? sum : sum / count);
         }
         if (i == n) break;
       }
@@ -106,8 +106,9 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
         sum += change;
       }
       if (count == 0) sum = 0;  // no rounding residue survives an empty window
-      out[i] = count == 0 ? empty : kind == SumKind::Sum ? sum : sum / count;
+      out[i] = count == 0 ? empty : cleanValue(kind == SumKind::Sum ? sum : sum / count);
     }
+    a.clean = true;
     return;
   }
   Scratch<double> prefix(size_t(n) + 1);

@@ -6,6 +6,7 @@
 // value on every bar and is materialised only when a function reads it element by element.
 #pragma once
 
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -29,11 +30,14 @@ struct SeriesValue {
   double constant = 0;
   int32_t buffer = -1;  // pooled buffer this value owns, -1 when borrowed or constant
   bool shared = false;  // borrowed from the run's kept shared values (ExprNode::shared)
+  bool clean = false;   // a function's result known to hold only finite values and noValue
   // An inlined statement's name: not computed; its value is this expression's.
   const ExprNode* expr = nullptr;
 };
 
 inline bool isValid(double v) { return v == v; }
+// An infinity or a NaN becomes noValue; a form compilers turn into a compare and a blend.
+inline double cleanValue(double v) { return std::fabs(v) <= DBL_MAX ? v : noValue; }
 inline bool isTrue(double v) { return v == v && v != 0; }
 
 // Work limit of one run, in element steps, and the message of a run that passes it.
@@ -112,6 +116,9 @@ struct CallArgs {
   SeriesValue* values;
   int count;  // arguments given (the function reads at most its maximum)
   int n;
+  // Set by a function whose result holds only finite values and noValue, so that the run need
+  // not check it again.
+  bool clean = false;
 
   bool given(int k) const { return k < count; }
   const ExprNode* node(int k) const { return k < int(call.children.size()) ? &call.children[size_t(k)] : nullptr; }
@@ -175,7 +182,8 @@ void cleanFunctionResult(double* values, int n);
 // the call, false for another function. Reads the call's arguments 1 and 2 only.
 bool linearSmoothingWeights(LibraryFn fn, CallArgs& a, double& keep, double& alpha);
 // The update over n bars, from and back into runningValue (noValue before the first valid
-// bar), so that a series can be smoothed in consecutive pieces.
+// bar), so that a series can be smoothed in consecutive pieces. The values written are finite
+// or noValue.
 void linearSmoothBlock(const double* x, int n, double* out, double keep, double alpha, double& runningValue);
 
 // True for the names of the input's data (CLOSE, C, VOL, CAPITAL, ...), which need no
