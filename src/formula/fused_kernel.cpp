@@ -1,8 +1,7 @@
 // Fused element-wise evaluation. An operator together with the operators and element-wise
 // calls below it (ABS, MAX, MIN, IF, IFF, IFN, REF with a number or a name as period, and the
 // linear recursive smoothings EMA, SMA, ... whose running value is carried from block to
-// block, and MA and SUM over a fixed period, whose window is kept in a ring) runs as one small
-// program over blocks of bars: every step works on a block held in a register of
+// block) runs as one small program over blocks of bars: every step works on a block held in a register of
 // kBlock doubles, and only the final step writes the result series. A chain such as
 // MAX(MAX(H-L,ABS(H-REF(C,1))),ABS(REF(C,1)-L)) thus reads its inputs once and writes once,
 // instead of making a series per node.
@@ -18,10 +17,8 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <climits>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include "formula/library.h"
 
@@ -39,7 +36,6 @@ enum StepCode : uint8_t {
   KOr, KAnd, KGreater, KLess, KGreaterEq, KLessEq, KEqual, KNotEqual, KAdd, KSub, KMul, KDiv,  // = BinaryOp
   KNegate, KNot, KAbs, KMax, KMin, KIf, KIfn, KCopy,
   KSmooth,  // y = y*keep + x*alpha, y carried from block to block
-  KWindow,  // MA or SUM over a fixed period, the window's values kept in a ring
 };
 
 // An operand: a leaf (>= 0) or a register (-1 - r).
@@ -48,60 +44,7 @@ struct Step {
   int8_t dst;  // register
   int16_t src[3];
   double keep = 0, alpha = 0, state = 0;  // KSmooth
-  int window = -1;                        // KWindow: index of its WindowState
 };
-
-// MA or SUM over a fixed period, bar by bar as windowSum computes it (functions_window.cpp):
-// the same running sum, taken afresh at the same bars, with the leaving values read from a
-// ring of the last `period` values instead of the whole series.
-struct WindowState {
-  bool mean = true;   // MA, else SUM
-  int period = 0;     // > 0; 0 for SUM's running total
-  int block = 0;      // bars between fresh sums, 0 for none
-  int untilFresh = 0;
-  double sum = 0;
-  int count = 0;
-  int64_t bar = 0;    // index of the next bar
-  int ringPos = 0;    // bar % period
-  std::vector<double> ring;
-};
-
-void windowBlock(const double* x, int len, double* out, WindowState& w) {
-  const double empty = w.mean ? noValue : 0.0;
-  const int p = w.period;
-  for (int j = 0; j < len; ++j) {
-    const double v = x[j];
-    const int64_t i = w.bar++;
-    if (w.block > 0 && --w.untilFresh == 0) {
-      w.untilFresh = w.block;
-      w.ring[size_t(w.ringPos)] = v;
-      w.sum = 0;
-      w.count = 0;
-      for (int64_t k = i - p + 1; k <= i; ++k) {
-        const double u = w.ring[size_t(k % p)];
-        if (isValid(u)) {
-          w.sum += u;
-          ++w.count;
-        }
-      }
-    } else {
-      const bool valid = isValid(v);
-      double change = valid ? v : 0.0;
-      w.count += valid;
-      if (p > 0 && i >= p) {
-        const double leaving = w.ring[size_t(w.ringPos)];
-        const bool left = isValid(leaving);
-        change -= left ? leaving : 0.0;
-        w.count -= left;
-      }
-      w.sum += change;
-      if (p > 0) w.ring[size_t(w.ringPos)] = v;
-    }
-    if (p > 0 && ++w.ringPos == p) w.ringPos = 0;
-    if (w.count == 0) w.sum = 0;
-    out[j] = w.count == 0 ? empty : cleanValue(w.mean ? w.sum / w.count : w.sum);
-  }
-}
 
 struct Leaf {
   SeriesValue value;
@@ -109,7 +52,7 @@ struct Leaf {
   int64_t shift = 0;  // REF's period: the leaf reads bar i - shift
 };
 
-enum FusedCall : int8_t { CallNone, CallAbs, CallMax, CallMin, CallIf, CallIfn, CallRef, CallSmooth, CallWindow };
+enum FusedCall : int8_t { CallNone, CallAbs, CallMax, CallMin, CallIf, CallIfn, CallRef, CallSmooth };
 
 FusedCall fusedCallOf(const ExprNode& node) {
   if (node.kind != NodeCall || node.function < 0) return CallNone;
@@ -124,10 +67,6 @@ FusedCall fusedCallOf(const ExprNode& node) {
   if (args >= 1 && args <= size_t(f.maxArgs) &&
       (f.fn == fn::ema || f.fn == fn::sma || f.fn == fn::xma || f.fn == fn::mema || f.fn == fn::tma || f.fn == fn::ama)) {
     return CallSmooth;
-  }
-  if ((f.fn == fn::ma || f.fn == fn::sum) && args == 2 &&
-      (node.children[1].kind == NodeNumber || node.children[1].kind == NodeVariable)) {
-    return CallWindow;
   }
   if (f.fn == fn::ref && args == 2 &&
       (node.children[1].kind == NodeNumber || node.children[1].kind == NodeVariable)) {
@@ -242,10 +181,9 @@ class KernelBuilder {
     }
     const FusedCall call = fusedCallOf(node);
     const int slots = operandCount(node, call);
-    const bool fuse = (root || (node.shared < 0 && slots > 0 && freeCount_ >= 1 && planned_ < kMaxSteps &&
-                                leafCount_ + pending_ + slots <= kMaxLeaves)) &&
-                      (call != CallWindow || windowPeriod(node) != kNoWindow);
-    if (!fuse) return leaf(root ? ctx_.evaluateCall(node) : ctx_.evaluate(node));
+    const bool fuse = root || (node.shared < 0 && slots > 0 && freeCount_ >= 1 && planned_ < kMaxSteps &&
+                               leafCount_ + pending_ + slots <= kMaxLeaves);
+    if (!fuse) return leaf(ctx_.evaluate(node));
     ++planned_;
     pending_ += slots;
     int16_t src[3] = {0, 0, 0};
@@ -283,25 +221,6 @@ class KernelBuilder {
       }
       src[0] = l;
       code = KCopy;
-    } else if (call == CallWindow) {
-      const int period = windowPeriod(node);
-      src[0] = operand(node.children[0]);
-      ctx_.evaluate(node.children[1]);  // a number or a parameter: no effects
-      auto w = std::make_unique<WindowState>();
-      w->mean = fusedFunction(node) == fn::ma;
-      w->period = period;
-      w->block = period > 0 ? int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 1024), ctx_.n + 1)) : 0;
-      w->untilFresh = w->block;
-      if (period > 0) w->ring = takeDoubles(size_t(period));
-      for (int k = 0; k < slots; ++k) {
-        if (src[k] < 0 && !kept_[-1 - src[k]]) free_[freeCount_++] = int8_t(-1 - src[k]);
-      }
-      Step st{KWindow, free_[--freeCount_], {src[0], 0, 0}};
-      st.window = int(windows_.size());
-      windows_.push_back(std::move(w));
-      hasCall_ = true;
-      steps_[stepCount_++] = st;
-      return int16_t(-1 - st.dst);
     } else if (call == CallSmooth) {
       src[0] = operand(node.children[0]);
       // The weights come from the other arguments, evaluated after the first as a call's are.
@@ -350,12 +269,6 @@ class KernelBuilder {
   SeriesValue run(int16_t root) {
     SeriesValue r;
     const int n = ctx_.n;
-    if (root >= 0) {  // the root ran as an ordinary call: its value is the program's
-      r = leaves_[root].value;
-      leaves_[root].value.buffer = -1;
-      releaseLeaves();
-      return r;
-    }
     if (ctx_.failed()) {
       releaseLeaves();
       r.constant = noValue;
@@ -417,44 +330,15 @@ class KernelBuilder {
     releaseLeaves();
     // Operators and smoothings write finite values or noValue; the other steps pass values on.
     const uint8_t last = steps_[stepCount_ - 1].code;
-    r.clean = last <= KNot || last == KSmooth || last == KWindow;
+    r.clean = last <= KNot || last == KSmooth;
     return r;
   }
 
  private:
-  static constexpr int kNoWindow = INT32_MIN;
-  static constexpr int kMaxFusedWindow = 1 << 16;
-
-  static LibraryFn fusedFunction(const ExprNode& node) {
-    size_t count = 0;
-    return libraryFunctions(count)[node.function].fn;
-  }
-
-  // The fixed period of an MA or SUM taken into the program as windowSum would read it (MA's
-  // 0 or below is 1, SUM's a running total), or kNoWindow when its period is not a number or
-  // a name holding a valid constant, or is too long for a ring.
-  int windowPeriod(const ExprNode& node) const {
-    const ExprNode& p = node.children[1];
-    double v;
-    if (p.kind == NodeNumber) {
-      v = p.number;
-    } else {
-      auto it = ctx_.variables.find(p.text);
-      if (it == ctx_.variables.end() || it->second.expr || it->second.data) return kNoWindow;
-      v = it->second.constant;
-    }
-    if (!isValid(v)) return kNoWindow;
-    const bool mean = fusedFunction(node) == fn::ma;
-    int period = roundToInt(v, mean ? 1 : 0);
-    if (period <= 0) period = mean ? 1 : 0;
-    if (period > kMaxFusedWindow || period > ctx_.n) return kNoWindow;
-    return period;
-  }
-
   static int operandCount(const ExprNode& node, FusedCall call) {
     if (node.kind == NodeBinary) return 2;
     if (node.kind == NodeUnary) return 1;
-    static constexpr int kArgs[] = {0, 1, 2, 2, 3, 3, 1, 1, 1};
+    static constexpr int kArgs[] = {0, 1, 2, 2, 3, 3, 1, 1};
     return kArgs[call];
   }
 
@@ -488,8 +372,6 @@ class KernelBuilder {
   }
 
   void releaseLeaves() {
-    for (auto& w : windows_) giveDoubles(std::move(w->ring));
-    windows_.clear();
     for (int k = 0; k < leafCount_; ++k) ctx_.releaseValue(leaves_[k].value);
   }
 
@@ -507,8 +389,6 @@ class KernelBuilder {
       double* o = k + 1 == stepCount_ ? out : regs + s.dst * kBlock;
       if (s.code == KSmooth) {
         linearSmoothBlock(at(s.src[0]), len, o, s.keep, s.alpha, s.state);
-      } else if (s.code == KWindow) {
-        windowBlock(at(s.src[0]), len, o, *windows_[size_t(s.window)]);
       } else {
         runStep(s.code, o, at(s.src[0]), at(s.src[1]), at(s.src[2]), len);
       }
@@ -522,7 +402,6 @@ class KernelBuilder {
   int stepCount_ = 0;
   int8_t free_[kRegisters];
   int freeCount_ = 0;
-  std::vector<std::unique_ptr<WindowState>> windows_;
   int planned_ = 0;  // fused nodes entered; each adds one step
   bool kept_[kRegisters] = {};  // registers holding an inlined statement's value
   const ExprNode* inlined_[kMaxInlined];
@@ -552,8 +431,7 @@ bool isFusedNode(const ExprNode& node) {
 }
 
 bool isElementwiseNode(const ExprNode& node) {
-  const FusedCall call = fusedCallOf(node);
-  return isFusedNode(node) && call != CallSmooth && call != CallWindow;
+  return isFusedNode(node) && fusedCallOf(node) != CallSmooth;
 }
 
 SeriesValue EvalContext::evaluateFused(const ExprNode& node) {

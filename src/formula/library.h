@@ -165,12 +165,11 @@ const LibraryFunction* libraryFunctions(size_t& count);
 int findLibraryFunction(std::string_view upperName);
 
 // True for the nodes evaluateFused() takes: operators, and calls of ABS, MAX, MIN, IF, IFF,
-// IFN, REF or REFV with a number or a name as the period, the linear smoothings (EMA,
-// EXPMA, EXPMEMA, SMA, XMA, MEMA, TMA, AMA), and MA and SUM with a number or a name as the
-// period (a period that turns out to be a series runs as an ordinary call).
+// IFN, REF or REFV with a number or a name as the period, and the linear smoothings (EMA,
+// EXPMA, EXPMEMA, SMA, XMA, MEMA, TMA, AMA).
 bool isFusedNode(const ExprNode& node);
-// isFusedNode without the smoothings and windows: a value at bar i that needs no other bar's
-// result of the same expression.
+// isFusedNode without the smoothings: a value at bar i that needs no other bar's result of
+// the same expression.
 bool isElementwiseNode(const ExprNode& node);
 
 // True when the values hold an infinity or a NaN.
