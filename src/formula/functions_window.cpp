@@ -3,7 +3,8 @@
 //
 // MA, SUM, COUNT, EVERY, EXIST, HHV, LLV, HHVBARS and LLVBARS read their period bar by bar when
 // it is given as a series (HHV(H,BARSLAST(X)) is how users write "the high since X"); a
-// constant period takes the running-sum and monotonic-deque paths, O(n). Per-bar periods use
+// constant period takes the running-sum path and, for the extremes, prefix and suffix extremes
+// over blocks of N bars, O(n). Per-bar periods use
 // prefix sums and counts, and for the extremes a monotonic stack searched by binary search,
 // O(n log n) whatever the periods. A missing period element gives noValue (0 for SUM, COUNT,
 // EVERY and EXIST, whose results are 0-filled).
