@@ -50,6 +50,10 @@ std::string replacePunctuation(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t p = 0; p < text.size();) {
+    if ((unsigned char)text[p] < 0x80) {  // every pattern starts with a byte of 0x80 or above
+      out += text[p++];
+      continue;
+    }
     if (replaceFrom(kUtf8Punctuation, text, p, out)) continue;
     if (gbkRows && replaceFrom(kGbkPunctuation, text, p, out)) continue;
     out += text[p++];
@@ -84,6 +88,9 @@ std::string mapPastedCharacters(const std::string& s) {
     } else if (c == '\'' || c == '"') {
       size_t close = s.find(c, p + 1);
       copyThrough(close == std::string::npos ? s.size() : close + 1);
+    } else if ((unsigned char)c < 0x80) {  // the patterns below start with a byte of 0x80 or above
+      out += c;
+      ++p;
     } else if (matchAt(s, p, kIdeographicSpace)) {
       out += ' ';
       p += kIdeographicSpace.size();
