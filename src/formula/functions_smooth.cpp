@@ -10,8 +10,7 @@ namespace zor {
 // y = y*keep + x*alpha. Where four bars in a row are valid they are done together: the
 // running value then passes through one multiply and one add per four bars instead of per bar
 // (bar j of the block is y*keep^j plus a sum of the block's own inputs, computed beside it).
-// The result equals the one-bar recurrence up to rounding in the last places. An overflow
-// shows as noValue in the result (the running value itself goes on as it is).
+// The result equals the one-bar recurrence up to rounding in the last places.
 void linearSmoothBlock(const double* x, int n, double* out, double keep, double alpha, double& runningValue) {
   const double k2 = keep * keep, k3 = k2 * keep, k4 = k3 * keep;
   double y = runningValue;
@@ -20,16 +19,16 @@ void linearSmoothBlock(const double* x, int n, double* out, double keep, double 
     if (i + 4 <= n && isValid(y) && isValid(x[i]) && isValid(x[i + 1]) && isValid(x[i + 2]) && isValid(x[i + 3])) {
       const double p1 = x[i] * alpha, p2 = x[i + 1] * alpha, p3 = x[i + 2] * alpha, p4 = x[i + 3] * alpha;
       const double q2 = p1 * keep + p2, q3 = q2 * keep + p3, q4 = q3 * keep + p4;
-      out[i] = cleanValue(y * keep + p1);
-      out[i + 1] = cleanValue(y * k2 + q2);
-      out[i + 2] = cleanValue(y * k3 + q3);
+      out[i] = y * keep + p1;
+      out[i + 1] = y * k2 + q2;
+      out[i + 2] = y * k3 + q3;
       y = y * k4 + q4;
-      out[i + 3] = cleanValue(y);
+      out[i + 3] = y;
       i += 4;
       continue;
     }
     if (isValid(x[i])) y = isValid(y) ? y * keep + x[i] * alpha : x[i];
-    out[i++] = cleanValue(y);
+    out[i++] = y;
   }
   runningValue = y;
 }
@@ -79,7 +78,6 @@ void linearSmoothing(CallArgs& a, double* out) {
   linearSmoothingWeights(Self, a, keep, alpha);
   double y = noValue;
   linearSmoothBlock(a.series(0), a.n, out, keep, alpha, y);
-  a.clean = true;
 }
 
 }  // namespace

@@ -328,9 +328,8 @@ class KernelBuilder {
       execute(ptr, regs, out + base, len);
     }
     releaseLeaves();
-    // Operators and smoothings write finite values or noValue; the other steps pass values on.
-    const uint8_t last = steps_[stepCount_ - 1].code;
-    r.clean = last <= KNot || last == KSmooth;
+    // Operators write finite values or noValue; the other steps pass values on.
+    r.clean = steps_[stepCount_ - 1].code <= KNot;
     return r;
   }
 

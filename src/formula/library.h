@@ -182,8 +182,7 @@ void cleanFunctionResult(double* values, int n);
 // the call, false for another function. Reads the call's arguments 1 and 2 only.
 bool linearSmoothingWeights(LibraryFn fn, CallArgs& a, double& keep, double& alpha);
 // The update over n bars, from and back into runningValue (noValue before the first valid
-// bar), so that a series can be smoothed in consecutive pieces. The values written are finite
-// or noValue.
+// bar), so that a series can be smoothed in consecutive pieces.
 void linearSmoothBlock(const double* x, int n, double* out, double keep, double alpha, double& runningValue);
 
 // True for the names of the input's data (CLOSE, C, VOL, CAPITAL, ...), which need no
