@@ -75,12 +75,21 @@ inline void checkRun(const uint8_t* data, size_t size) {
   const std::vector<FormulaParam> params = {{"N", 1, 100, 5}, {"M", 1, 100, 3}};
   CompiledFormula compiled;
   std::string error;
-  if (!compileFormula(text, params, compiled, error)) {
+  const bool compiles = compileFormula(text, params, compiled, error);
+  // The located form of the error: the same message, a position inside the (normalised, never
+  // longer) text or -1.
+  CompiledFormula located;
+  FormulaError where;
+  ZOR_FUZZ_CHECK(compileFormula(text, params, located, where) == compiles);
+  ZOR_FUZZ_CHECK(where.message == error);
+  ZOR_FUZZ_CHECK(where.position >= -1 && where.position <= int64_t(text.size()));
+  if (!compiles) {
     ZOR_FUZZ_CHECK(!error.empty());
     ZOR_FUZZ_CHECK(!compiled.compiled);
     return;
   }
   ZOR_FUZZ_CHECK(error.empty());
+  ZOR_FUZZ_CHECK(where.position == -1);
   std::vector<OutputLine> lines;
   std::vector<DrawingItem> drawings;
   const std::vector<double> values = {double(size % 7), 2.5};

@@ -3,10 +3,16 @@
 // Values are n-element series or constants (see library.h). Intermediate series live in a
 // pool of n-element buffers that the run reuses, so a formula allocates about as many
 // buffers as it holds at its deepest point, not one per node. A result that nobody else
-// needs is overwritten in place by the operator that consumes it.
+// needs is overwritten in place by the operator that consumes it. Operators and element-wise
+// calls run fused (fused_kernel.cpp); an expression the formula repeats is computed once per
+// run (shared_values.cpp) and its series kept until the run ends.
 //
 // Arithmetic never produces an infinity: a result that is not finite becomes noValue at
 // once, so a single overflow cannot poison the running sums of the functions it feeds.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("tree-vectorize")  // the input checks and result cleaning below
+#endif
+
 #include <algorithm>
 #include <cfloat>
 #include <climits>
@@ -61,61 +67,6 @@ SeriesValue constantValue(double v) {
 // isfinite in a form compilers turn into a compare and a blend (NaN compares false).
 inline double finiteOrNoValue(double r) { return std::fabs(r) <= DBL_MAX ? r : noValue; }
 
-double applyBinary(int32_t op, double a, double b) {
-  switch (op) {
-    case OpOr: return (isTrue(a) || isTrue(b)) ? 1 : 0;
-    case OpAnd: return (isTrue(a) && isTrue(b)) ? 1 : 0;
-    case OpGreater: return a > b ? 1 : 0;
-    case OpLess: return a < b ? 1 : 0;
-    case OpGreaterEq: return a >= b ? 1 : 0;
-    case OpLessEq: return a <= b ? 1 : 0;
-    case OpEqual: return a == b ? 1 : 0;
-    case OpNotEqual: return (isValid(a) && isValid(b) && a != b) ? 1 : 0;
-    case OpAdd: return finiteOrNoValue(a + b);
-    case OpSub: return finiteOrNoValue(a - b);
-    case OpMul: return finiteOrNoValue(a * b);
-    case OpDiv:
-      if (!isValid(a) || !isValid(b)) return noValue;
-      return b == 0 ? 0 : finiteOrNoValue(a / b);
-  }
-  return noValue;
-}
-
-// One loop per operator and operand shape, so the operator test is not made per element.
-// out may alias either operand.
-template <class F>
-void binaryLoop(const SeriesValue& a, const SeriesValue& b, double* out, int n, F f) {
-  if (a.data && b.data) {
-    const double* x = a.data;
-    const double* y = b.data;
-    for (int i = 0; i < n; ++i) out[i] = f(x[i], y[i]);
-  } else if (a.data) {
-    const double* x = a.data;
-    const double y = b.constant;
-    for (int i = 0; i < n; ++i) out[i] = f(x[i], y);
-  } else {
-    const double x = a.constant;
-    const double* y = b.data;
-    for (int i = 0; i < n; ++i) out[i] = f(x, y[i]);
-  }
-}
-
-void binarySeries(int32_t op, const SeriesValue& a, const SeriesValue& b, double* out, int n) {
-  switch (op) {
-#define ZOR_OP(code) \
-  case code: binaryLoop(a, b, out, n, [](double x, double y) { return applyBinary(code, x, y); }); break;
-    ZOR_OP(OpOr) ZOR_OP(OpAnd) ZOR_OP(OpGreater) ZOR_OP(OpLess) ZOR_OP(OpGreaterEq) ZOR_OP(OpLessEq)
-    ZOR_OP(OpEqual) ZOR_OP(OpNotEqual) ZOR_OP(OpAdd) ZOR_OP(OpSub) ZOR_OP(OpMul) ZOR_OP(OpDiv)
-#undef ZOR_OP
-    default: fillSeries(out, n, noValue);
-  }
-}
-
-double applyUnary(int32_t op, double a) {
-  if (op == OpNegate) return isValid(a) ? -a : noValue;
-  return isTrue(a) ? 0 : 1;
-}
-
 }  // namespace
 
 // ---- memory kept between runs ----
@@ -133,18 +84,15 @@ RunMemory& runMemory() {
   return memory;
 }
 
-constexpr size_t kKeptRunVectors = 64;
+constexpr size_t kKeptRunVectors = 128;
 
-// The first kept vector with room for n elements, else the largest one, else a new vector.
+// The smallest kept vector with room for n elements, else a new vector: growing a smaller
+// one would copy its stale values into fresh pages and free memory the next run wants back.
 template <class T>
 std::vector<T> takeVector(std::vector<std::vector<T>>& kept, size_t& bytes, size_t n) {
   size_t pick = kept.size();
   for (size_t k = 0; k < kept.size(); ++k) {
-    if (kept[k].capacity() >= n) {
-      pick = k;
-      break;
-    }
-    if (pick == kept.size() || kept[k].capacity() > kept[pick].capacity()) pick = k;
+    if (kept[k].capacity() >= n && (pick == kept.size() || kept[k].capacity() < kept[pick].capacity())) pick = k;
   }
   std::vector<T> v;
   if (pick < kept.size()) {
@@ -157,10 +105,23 @@ std::vector<T> takeVector(std::vector<std::vector<T>>& kept, size_t& bytes, size
   return v;
 }
 
+// Kept while there is room; a full pool gives up its smallest vectors for a larger one, so
+// that runs over more bars than before do not find it full of vectors too small to use.
 template <class T>
 void giveVector(std::vector<std::vector<T>>& kept, size_t& bytes, std::vector<T>&& v) {
   const size_t size = v.capacity() * sizeof(T);
-  if (size == 0 || kept.size() >= kKeptRunVectors || bytes + size > kKeptRunBytes) return;  // v frees itself
+  if (size == 0 || size > kKeptRunBytes) return;  // v frees itself
+  while (!kept.empty() && (kept.size() >= kKeptRunVectors || bytes + size > kKeptRunBytes)) {
+    size_t smallest = 0;
+    for (size_t k = 1; k < kept.size(); ++k) {
+      if (kept[k].capacity() < kept[smallest].capacity()) smallest = k;
+    }
+    if (kept[smallest].capacity() * sizeof(T) >= size) return;  // v frees itself
+    bytes -= kept[smallest].capacity() * sizeof(T);
+    kept[smallest].swap(kept.back());
+    kept.pop_back();
+  }
+  if (kept.size() >= kKeptRunVectors || bytes + size > kKeptRunBytes) return;  // the other pool holds the room
   bytes += size;
   kept.push_back(std::move(v));
 }
@@ -179,6 +140,7 @@ EvalContext::~EvalContext() {
   for (std::vector<double>& b : stored) giveDoubles(std::move(b));
   for (std::vector<double>& b : cleanInput) giveDoubles(std::move(b));
   giveDoubles(std::move(missingSeries));
+  giveDoubles(std::move(kernelMemory));
 }
 
 bool EvalContext::charge(int64_t count) {
@@ -220,17 +182,21 @@ const double* EvalContext::inputSeries(int which) {
   // exponent all ones marks both, and noValue is the one NaN that may stay.
   constexpr uint64_t kMagnitude = 0x7FFFFFFFFFFFFFFFull, kInfinity = 0x7FF0000000000000ull;
   constexpr uint64_t kNoValueBits = 0x7FF8000000000000ull;
+  // First a scan that compiles to vector compares: no NaN and no infinity, nothing to clean.
+  const bool nonFinite = anyNonFinite(p, n);
   int i = 0, a0 = 0, a1 = 0;
   auto odd = [&](int k) {
     uint64_t b;
     std::memcpy(&b, p + k, 8);
     return int((b & kMagnitude) >= kInfinity) & int(b != kNoValueBits);
   };
-  for (; i + 2 <= n; i += 2) {
-    a0 |= odd(i);
-    a1 |= odd(i + 1);
+  if (nonFinite) {
+    for (; i + 2 <= n; i += 2) {
+      a0 |= odd(i);
+      a1 |= odd(i + 1);
+    }
+    for (; i < n; ++i) a0 |= odd(i);
   }
-  for (; i < n; ++i) a0 |= odd(i);
   if (a0 | a1) {
     std::vector<double>& c = cleanInput[which];
     c = takeDoubles(size_t(n));
@@ -287,6 +253,21 @@ bool CallArgs::periodAt(double v, int& out) {
 SeriesValue EvalContext::evaluate(const ExprNode& node) {
   // After the first message the run fails anyway; nothing more needs computing.
   if (failed()) return constantValue(noValue);
+  if (node.shared >= 0 && size_t(node.shared) < sharedReady.size()) {
+    const size_t slot = size_t(node.shared);
+    if (!sharedReady[slot]) {
+      SeriesValue v = isFusedNode(node) ? evaluateFused(node) : evaluateCall(node);
+      if (failed()) {
+        releaseValue(v);
+        return constantValue(noValue);
+      }
+      v.buffer = -1;  // the buffer stays with the run: later occurrences read it
+      v.shared = true;
+      sharedValues[slot] = v;
+      sharedReady[slot] = 1;
+    }
+    return sharedValues[slot];
+  }
   switch (node.kind) {
     case NodeNumber:
       return constantValue(node.number);
@@ -294,7 +275,7 @@ SeriesValue EvalContext::evaluate(const ExprNode& node) {
       return constantValue(noValue);
     case NodeVariable: {
       auto it = variables.find(node.text);
-      if (it != variables.end()) return it->second;
+      if (it != variables.end()) return it->second.expr ? evaluate(*it->second.expr) : it->second;
       DataName d;
       if (findDataName(node.text, d)) {
         SeriesValue v = constantValue(noValue);
@@ -313,56 +294,17 @@ SeriesValue EvalContext::evaluate(const ExprNode& node) {
       fail("未定义的标识符 '" + node.text + "'");
       return constantValue(noValue);
     }
-    case NodeUnary: {
-      SeriesValue a = evaluate(node.children[0]);
-      if (failed()) {
-        releaseValue(a);
-        return constantValue(noValue);
-      }
-      if (!a.data) return constantValue(applyUnary(node.op, a.constant));
-      if (!charge(n)) {
-        releaseValue(a);
-        return constantValue(noValue);
-      }
-      SeriesValue r;
-      r.buffer = a.buffer >= 0 ? a.buffer : acquire();
-      double* out = bufferData(r.buffer);
-      const double* x = a.data;
-      if (node.op == OpNegate) {
-        for (int i = 0; i < n; ++i) out[i] = isValid(x[i]) ? -x[i] : noValue;  // -NaN is not noValue
-      } else {
-        for (int i = 0; i < n; ++i) out[i] = isTrue(x[i]) ? 0 : 1;
-      }
-      r.data = out;
-      return r;
-    }
-    case NodeBinary: {
-      SeriesValue a = evaluate(node.children[0]);
-      SeriesValue b = evaluate(node.children[1]);
-      if (failed()) {
-        releaseValue(a);
-        releaseValue(b);
-        return constantValue(noValue);
-      }
-      if (!a.data && !b.data) return constantValue(applyBinary(node.op, a.constant, b.constant));
-      if (!charge(n)) {
-        releaseValue(a);
-        releaseValue(b);
-        return constantValue(noValue);
-      }
-      SeriesValue r;
-      r.buffer = a.buffer >= 0 ? a.buffer : b.buffer >= 0 ? b.buffer : acquire();
-      double* out = bufferData(r.buffer);
-      binarySeries(node.op, a, b, out, n);
-      if (a.buffer >= 0 && b.buffer >= 0) release(b.buffer);  // a's buffer holds the result
-      r.data = out;
-      return r;
-    }
+    case NodeUnary:
+    case NodeBinary:
+      return evaluateFused(node);
     case NodeCall:
-      break;
+      return isFusedNode(node) ? evaluateFused(node) : evaluateCall(node);
     default:
       return constantValue(noValue);
   }
+}
+
+SeriesValue EvalContext::evaluateCall(const ExprNode& node) {
 
   // A call: every argument is evaluated, left to right, also those the function does not read
   // (they may draw or fail); only the ones it reads are kept.
@@ -401,6 +343,7 @@ SeriesValue EvalContext::evaluate(const ExprNode& node) {
   r.data = bufferData(r.buffer);
   CallArgs call{*this, node, args, given, n};
   f->fn(call, bufferData(r.buffer));
+  r.clean = call.clean;
   releaseArgs();
   return r;
 }
@@ -408,6 +351,11 @@ SeriesValue EvalContext::evaluate(const ExprNode& node) {
 // ---- runs ----
 
 bool isLibraryFunctionName(std::string_view upperName) { return findLibraryFunction(upperName) >= 0; }
+
+bool isDataName(const std::string& upperName) {
+  DataName d;
+  return findDataName(upperName, d);
+}
 
 bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, const std::vector<double>& paramValues,
                 std::vector<OutputLine>& outLines, std::vector<DrawingItem>& outDrawings, std::string& error) {
@@ -441,7 +389,8 @@ bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, cons
   ctx.n = int(count);
   ctx.error = &error;
   ctx.drawings = &outDrawings;
-
+  ctx.sharedValues.assign(size_t(compiled.sharedValues), SeriesValue());
+  ctx.sharedReady.assign(size_t(compiled.sharedValues), 0);
 
   for (size_t i = 0; i < compiled.params.size(); ++i) {
     double v = i < paramValues.size() ? paramValues[i] : compiled.params[i].defaultValue;
@@ -455,6 +404,12 @@ bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, cons
 
   const int n = ctx.n;
   for (const FormulaStatement& st : compiled.statements) {
+    if (st.inlined) {
+      SeriesValue v;
+      v.expr = &st.expr;
+      ctx.variables[st.name] = v;
+      continue;
+    }
     ctx.colour = st.colour;
     SeriesValue v = ctx.evaluate(st.expr);
     if (ctx.failed() || !ctx.charge(n)) return false;
@@ -469,13 +424,18 @@ bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, cons
       }
     } else if (v.buffer >= 0) {
       values = ctx.take(v.buffer);
-      // Operators already give finite values or noValue; function results are cleaned here.
-      if (st.expr.kind == NodeCall) {
-        for (double& x : values) x = finiteOrNoValue(x);
+      // Operators already give finite values or noValue; function results are cleaned here
+      // unless the function vouched for them.
+      if (st.expr.kind == NodeCall && !v.clean) {
+        cleanFunctionResult(values.data(), n);
       }
-    } else if (st.isOutput) {
+    } else if (st.isOutput || (v.shared && st.expr.kind == NodeCall && !v.clean)) {
       values = takeDoubles(size_t(n));
-      std::copy(v.data, v.data + n, values.begin());  // borrowed values are already clean
+      std::copy(v.data, v.data + n, values.begin());
+      // Borrowed values are clean, except a function's result kept for later occurrences.
+      if (v.shared && st.expr.kind == NodeCall && !v.clean) {
+        cleanFunctionResult(values.data(), n);
+      }
       ctx.bytes += int64_t(n) * 8;
     } else {
       named = v;

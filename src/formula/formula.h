@@ -115,9 +115,22 @@ struct DrawingItem {
 
 struct CompiledFormula;  // defined by the parser
 
+// A compile error: the message as shown, and where in the text it points so that an editor can
+// put the caret there. position is a byte offset in the text as the lexer normalises it
+// (normalizeFormulaText: a full-width character there counts as one byte), the number the
+// message prints where it prints one; for the unclosed comment and string it is the opening
+// character, and it is -1 for errors about the text as a whole (too long, empty, no output).
+struct FormulaError {
+  std::string message;
+  int64_t position = -1;
+};
+
 // Compiles `text` with its parameter table; on failure `error` holds one Chinese message.
 bool compileFormula(const std::string& text, const std::vector<FormulaParam>& params, CompiledFormula& out,
                     std::string& error);
+// The same, with the error's position beside its message.
+bool compileFormula(const std::string& text, const std::vector<FormulaParam>& params, CompiledFormula& out,
+                    FormulaError& error);
 
 // Runs a compiled formula. paramValues are matched to the parameter table by position and may
 // be shorter (the rest take their defaults). Outputs are cleared on entry; on failure `error`

@@ -1,30 +1,19 @@
 // Recursive smoothings. The first valid value seeds the running value y, there is no warm-up,
-// and a missing input value carries y forward unchanged.
+// and a missing input value carries y forward unchanged. All but DMA are the linear update
+// y*keep + x*alpha with weights fixed for the run.
 #include <algorithm>
 
 #include "formula/library.h"
 
-namespace zor::fn {
-
-namespace {
-
-template <class Update>
-void smooth(const double* x, int n, double* out, Update update) {
-  double y = noValue;
-  for (int i = 0; i < n; ++i) {
-    const double v = x[i];
-    if (isValid(v)) y = isValid(y) ? update(y, v) : v;
-    out[i] = y;
-  }
-}
+namespace zor {
 
 // y = y*keep + x*alpha. Where four bars in a row are valid they are done together: the
 // running value then passes through one multiply and one add per four bars instead of per bar
 // (bar j of the block is y*keep^j plus a sum of the block's own inputs, computed beside it).
 // The result equals the one-bar recurrence up to rounding in the last places.
-void linearSmooth(const double* x, int n, double* out, double keep, double alpha) {
+void linearSmoothBlock(const double* x, int n, double* out, double keep, double alpha, double& runningValue) {
   const double k2 = keep * keep, k3 = k2 * keep, k4 = k3 * keep;
-  double y = noValue;
+  double y = runningValue;
   int i = 0;
   while (i < n) {
     if (i + 4 <= n && isValid(y) && isValid(x[i]) && isValid(x[i + 1]) && isValid(x[i + 2]) && isValid(x[i + 3])) {
@@ -41,44 +30,66 @@ void linearSmooth(const double* x, int n, double* out, double keep, double alpha
     if (isValid(x[i])) y = isValid(y) ? y * keep + x[i] * alpha : x[i];
     out[i++] = y;
   }
+  runningValue = y;
 }
+
+namespace {
 
 int smoothingPeriod(CallArgs& a) { return std::max(1, a.period(1, 1)); }
 
 }  // namespace
 
-// EMA, EXPMA, EXPMEMA.
-void ema(CallArgs& a, double* out) {
-  const double alpha = 2.0 / (smoothingPeriod(a) + 1.0);
-  linearSmooth(a.series(0), a.n, out, 1 - alpha, alpha);
+bool linearSmoothingWeights(LibraryFn fn, CallArgs& a, double& keep, double& alpha) {
+  if (fn == fn::ema) {  // EMA, EXPMA, EXPMEMA
+    alpha = 2.0 / (smoothingPeriod(a) + 1.0);
+    keep = 1 - alpha;
+  } else if (fn == fn::sma) {
+    const double n = smoothingPeriod(a);
+    const double m = a.scalar(2, 1);
+    keep = (n - m) / n;
+    alpha = m / n;
+  } else if (fn == fn::xma) {
+    alpha = 1.0 / smoothingPeriod(a);
+    keep = 1 - alpha;
+  } else if (fn == fn::mema) {
+    const double n = smoothingPeriod(a);
+    keep = (n - 1) / n;
+    alpha = 1 / n;
+  } else if (fn == fn::tma) {
+    keep = a.scalar(1, 0.5);
+    alpha = a.scalar(2, 0.5);
+  } else if (fn == fn::ama) {
+    const double w = a.scalar(1, 0.5);
+    keep = 1 - w;
+    alpha = w;
+  } else {
+    return false;
+  }
+  return true;
 }
 
-void sma(CallArgs& a, double* out) {
-  const double n = smoothingPeriod(a);
-  const double m = a.scalar(2, 1);
-  smooth(a.series(0), a.n, out, [=](double y, double x) { return (y * (n - m) + x * m) / n; });
+namespace fn {
+
+namespace {
+
+template <LibraryFn Self>
+void linearSmoothing(CallArgs& a, double* out) {
+  double keep = 0, alpha = 0;
+  linearSmoothingWeights(Self, a, keep, alpha);
+  double y = noValue;
+  linearSmoothBlock(a.series(0), a.n, out, keep, alpha, y);
 }
 
-void xma(CallArgs& a, double* out) {
-  const double alpha = 1.0 / smoothingPeriod(a);
-  linearSmooth(a.series(0), a.n, out, 1 - alpha, alpha);
-}
+}  // namespace
 
-void mema(CallArgs& a, double* out) {
-  const double n = smoothingPeriod(a);
-  smooth(a.series(0), a.n, out, [=](double y, double x) { return (y * (n - 1) + x) / n; });
-}
-
-void tma(CallArgs& a, double* out) {
-  const double wy = a.scalar(1, 0.5);
-  const double wx = a.scalar(2, 0.5);
-  smooth(a.series(0), a.n, out, [=](double y, double x) { return x * wx + y * wy; });
-}
-
-void ama(CallArgs& a, double* out) {
-  const double w = a.scalar(1, 0.5);
-  smooth(a.series(0), a.n, out, [=](double y, double x) { return y + (x - y) * w; });
-}
+// The weights of each (linearSmoothingWeights): EMA a = 2/(N+1), SMA M/N, XMA 1/N, MEMA 1/N,
+// TMA and AMA as given.
+void ema(CallArgs& a, double* out) { linearSmoothing<ema>(a, out); }
+void sma(CallArgs& a, double* out) { linearSmoothing<sma>(a, out); }
+void xma(CallArgs& a, double* out) { linearSmoothing<xma>(a, out); }
+void mema(CallArgs& a, double* out) { linearSmoothing<mema>(a, out); }
+void tma(CallArgs& a, double* out) { linearSmoothing<tma>(a, out); }
+void ama(CallArgs& a, double* out) { linearSmoothing<ama>(a, out); }
 
 // The weight is read bar by bar; a weight above 1 stands for its reciprocal.
 void dma(CallArgs& a, double* out) {
@@ -99,4 +110,5 @@ void dma(CallArgs& a, double* out) {
   }
 }
 
-}  // namespace zor::fn
+}  // namespace fn
+}  // namespace zor

@@ -1,9 +1,15 @@
 // Window statistics and linear regression.
 //
-// The deviation statistics sum the deviations window by window (a sliding sum of squares
-// would lose the exact 0 of a flat window to rounding). Their cost is the sum of the window
-// lengths, charged to the run before any work, so AVEDEV(C,100000) over a long series stops
-// with the run's work message instead of taking minutes.
+// STD, STDP, VAR, VARP and DEVSQ slide sums of the values and of their squares, O(n). The
+// values are taken relative to an anchor, one of the window's own values, so the squares are
+// of the size of the deviations rather than of the prices; the sums are taken afresh from the
+// window itself every max(4N, 256) bars, and wherever their rounding could show in the result
+// (slidingDeviation). A window whose valid values are all equal gives exactly 0, as summing
+// its deviations would.
+//
+// AVEDEV, COVAR and RELATE sum the deviations window by window. Their cost is the sum of the
+// window lengths, charged to the run before any work, so AVEDEV(C,100000) over a long series
+// stops with the run's work message instead of taking minutes.
 #include <algorithm>
 #include <cmath>
 
@@ -22,12 +28,157 @@ int64_t windowCost(int n, int period) {
 
 enum class Deviation { Sample, Population, SampleVar, PopulationVar, MeanAbs, SumSquares };
 
-// The window's mean comes from a running sum and count (O(1) per bar); the deviations from it
-// are then summed over the window itself.
+// Sum of squared deviations from the mean over the valid values of each window, with the
+// count of those values; the kind then divides it.
+//
+// The sliding sums give squares = s2 - s1*s1/k, whose rounding error is a few units in the last
+// place of what passed through s2 since the sums were last taken afresh (`passed`). Where that
+// could reach 1e-12 of the result (the window left a stretch of much larger values, or nearly
+// equal values make the result tiny), the window is summed afresh in two passes, as a direct
+// computation would, around a new anchor.
+void slidingDeviation(const double* x, int n, int period, double* out, Deviation kind) {
+  const int block = int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 256), int64_t(n) + 1));
+  double anchor = 0, s1 = 0, s2 = 0, passed = 0;
+  int k = 0;
+  int runStart = 0;  // first bar of the latest run of equal valid values (invalid bars aside)
+  double runValue = noValue;
+  int untilFresh = 1;  // bars until the sums are taken afresh
+  int lastK = 0;
+  double invK = 0, invSample = 0;
+  auto setCount = [&] {
+    lastK = k;
+    invK = k > 0 ? 1.0 / k : 0;
+    invSample = k > 1 ? 1.0 / (k - 1) : 1.0;  // the sample forms divide by k-1, by 1 for one value
+  };
+  // The window of bar i summed afresh around a new anchor; the squares in two passes, as a
+  // direct computation would. False when the window holds no valid value.
+  auto refresh = [&](int i, int start, double& squares) {
+    untilFresh = block;
+    anchor = isValid(x[i]) ? x[i] : isValid(runValue) ? runValue : 0;
+    s1 = s2 = 0;
+    k = 0;
+    for (int j = start; j <= i; ++j) {
+      if (isValid(x[j])) {
+        const double y = x[j] - anchor;
+        s1 += y;
+        s2 += y * y;
+        ++k;
+      }
+    }
+    passed = s2;
+    setCount();
+    squares = 0;
+    if (k == 0) return false;
+    if (runStart > start) {
+      const double mean = s1 / k;
+      for (int j = start; j <= i; ++j) {
+        if (isValid(x[j])) {
+          const double d = (x[j] - anchor) - mean;
+          squares += d * d;
+        }
+      }
+    }
+    return true;
+  };
+  auto finish = [&](int i, double squares) {
+    if (squares < 0) squares = 0;
+    double r;
+    switch (kind) {
+      case Deviation::Sample: r = std::sqrt(squares * invSample); break;
+      case Deviation::Population: r = std::sqrt(squares * invK); break;
+      case Deviation::SampleVar: r = squares * invSample; break;
+      case Deviation::PopulationVar: r = squares * invK; break;
+      default: r = squares; break;
+    }
+    out[i] = cleanValue(r);
+  };
+  for (int i = 0; i < n; ++i) {
+    if (i >= period && untilFresh > 1 && k > 0 && k == lastK) {
+      // Full windows of valid values up to the next fresh sum: the steps below without the
+      // tests that cannot fire; a missing value hands the bar back to them.
+      const int end = std::min(n, i + untilFresh - 1);
+      for (; i < end; ++i) {
+        const double v = x[i], w = x[i - period];
+        if (!isValid(v) || !isValid(w)) break;
+        if (v != runValue) {
+          runStart = i;
+          runValue = v;
+        }
+        const double in = v - anchor, y = w - anchor, in2 = in * in, gone2 = y * y;
+        s1 += in - y;
+        s2 += in2 - gone2;
+        passed += in2 + gone2;
+        --untilFresh;
+        const int start = i - period + 1;
+        double squares = 0;
+        if (runStart > start) {
+          squares = s2 - s1 * s1 * invK;
+          if (squares < passed * 1e-4) refresh(i, start, squares);
+        }
+        finish(i, squares);
+      }
+      if (i == n) break;
+    }
+    const double v = x[i];
+    const bool valid = isValid(v);
+    if (valid && v != runValue) {
+      runStart = i;
+      runValue = v;
+    }
+    const int start = std::max(0, i - period + 1);
+    double squares = 0;
+    if (--untilFresh == 0) {
+      if (!refresh(i, start, squares)) {
+        out[i] = noValue;
+        continue;
+      }
+      finish(i, squares);
+      continue;
+    }
+    double in = 0, in2 = 0;
+    if (valid) {
+      in = v - anchor;
+      in2 = in * in;
+      ++k;
+    }
+    double gone2 = 0;
+    if (i >= period && isValid(x[i - period])) {
+      const double y = x[i - period] - anchor;
+      in -= y;
+      gone2 = y * y;
+      --k;
+    }
+    s1 += in;
+    s2 += in2 - gone2;
+    passed += in2 + gone2;
+    if (k == 0) {
+      s1 = s2 = 0;
+      out[i] = noValue;
+      continue;
+    }
+    if (k != lastK) setCount();  // the count changes only near the first bar and around missing values
+    if (runStart > start) {
+      squares = s2 - s1 * s1 * invK;
+      if (squares < passed * 1e-4 && !refresh(i, start, squares)) {
+        out[i] = noValue;
+        continue;
+      }
+    }
+    finish(i, squares);
+  }
+}
+
+// The mean absolute deviation: the window's mean comes from a running sum and count (O(1) per
+// bar); the deviations from it are then summed over the window itself.
 void deviation(CallArgs& a, double* out, Deviation kind) {
   const double* x = a.series(0);
   const int n = a.n;
   const int period = std::max(1, a.period(1, 1));
+  if (kind != Deviation::MeanAbs) {
+    slidingDeviation(x, n, std::min(period, n), out, kind);
+    a.clean = true;
+    return;
+  }
   if (!a.ctx.charge(windowCost(n, period))) {
     fillSeries(out, n, noValue);
     return;
@@ -43,24 +194,11 @@ void deviation(CallArgs& a, double* out, Deviation kind) {
       continue;
     }
     const double mean = sum / k;
-    double squares = 0, absolute = 0;
+    double absolute = 0;
     for (int j = std::max(0, i - period + 1); j <= i; ++j) {
-      if (isValid(x[j])) {
-        const double d = x[j] - mean;
-        squares += d * d;
-        absolute += std::fabs(d);
-      }
+      if (isValid(x[j])) absolute += std::fabs(x[j] - mean);
     }
-    // The sample forms divide by k-1, and by 1 for a single value.
-    const double sampleDiv = k > 1 ? k - 1 : 1;
-    switch (kind) {
-      case Deviation::Sample: out[i] = std::sqrt(squares / sampleDiv); break;
-      case Deviation::Population: out[i] = std::sqrt(squares / k); break;
-      case Deviation::SampleVar: out[i] = squares / sampleDiv; break;
-      case Deviation::PopulationVar: out[i] = squares / k; break;
-      case Deviation::MeanAbs: out[i] = absolute / k; break;
-      case Deviation::SumSquares: out[i] = squares; break;
-    }
+    out[i] = absolute / k;
   }
 }
 

@@ -3,11 +3,13 @@
 //
 // MA, SUM, COUNT, EVERY, EXIST, HHV, LLV, HHVBARS and LLVBARS read their period bar by bar when
 // it is given as a series (HHV(H,BARSLAST(X)) is how users write "the high since X"); a
-// constant period takes the running-sum and monotonic-deque paths, O(n). Per-bar periods use
+// constant period takes the running-sum path and, for the extremes, prefix and suffix extremes
+// over blocks of N bars, O(n). Per-bar periods use
 // prefix sums and counts, and for the extremes a monotonic stack searched by binary search,
 // O(n log n) whatever the periods. A missing period element gives noValue (0 for SUM, COUNT,
 // EVERY and EXIST, whose results are 0-filled).
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "formula/library.h"
@@ -58,20 +60,56 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
   }
   if (!wp.perBar) {
     const int period = fixPeriod(wp.fixed);
+    // The bar's change to the sum is formed first, so the running sum takes one rounding per
+    // bar; every max(4N, 1024) bars the sum is taken afresh from the window, so rounding cannot
+    // pile up along the series.
+    const int block = period > 0 ? int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 1024), n + 1)) : 0;
     double sum = 0;
     int count = 0;
+    int untilFresh = block;  // bars until the sum is taken afresh
     for (int i = 0; i < n; ++i) {
-      if (isValid(x[i])) {
-        sum += x[i];
-        ++count;
+      if (period > 0 && i >= period && untilFresh > 1) {
+        // Full windows up to the next fresh sum: the same steps as below, without the tests
+        // that cannot fire here.
+        const int end = std::min(n, i + untilFresh - 1);
+        untilFresh -= end - i;
+        for (; i < end; ++i) {
+          const double v = x[i], leaving = x[i - period];
+          const bool valid = isValid(v), left = isValid(leaving);
+          sum += (valid ? v : 0.0) - (left ? leaving : 0.0);
+          count += int(valid) - int(left);
+          if (count == 0) sum = 0;
+          out[i] = count == 0 ? empty : cleanValue(kind == SumKind::Sum ? sum : sum / count);
+        }
+        if (i == n) break;
       }
-      if (period > 0 && i - period >= 0 && isValid(x[i - period])) {
-        sum -= x[i - period];
-        --count;
+      const double v = x[i];
+      if (block > 0 && --untilFresh == 0) {
+        untilFresh = block;
+        sum = 0;
+        count = 0;
+        for (int j = i - period + 1; j <= i; ++j) {
+          if (isValid(x[j])) {
+            sum += x[j];
+            ++count;
+          }
+        }
+      } else {
+        const bool valid = isValid(v);
+        double change = valid ? v : 0.0;
+        count += valid;
+        if (period > 0 && i >= period) {
+          const double leaving = x[i - period];
+          const bool left = isValid(leaving);
+          change -= left ? leaving : 0.0;
+          count -= left;
+        }
+        sum += change;
       }
       if (count == 0) sum = 0;  // no rounding residue survives an empty window
-      out[i] = count == 0 ? empty : kind == SumKind::Mean ? sum / count : sum;
+      out[i] = count == 0 ? empty : cleanValue(kind == SumKind::Sum ? sum : sum / count);
     }
+    a.clean = true;
     return;
   }
   Scratch<double> prefix(size_t(n) + 1);
@@ -169,14 +207,40 @@ void windowExtreme(CallArgs& a, double* out, bool distance) {
   if (!wp.perBar) {
     const int64_t period = wp.fixed <= 0 ? int64_t(n) : std::min<int64_t>(wp.fixed, n);
     const int block = int(period);
-    Scratch<int> prefix(static_cast<size_t>(n)), suffix(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-      const int own = isValid(x[i]) ? i : -1;
-      prefix[size_t(i)] = i % block == 0 ? own : pick(prefix[size_t(i) - 1], own);
+    if (!distance) {
+      // The values alone: ties do not matter. The scans start from the worst value (-inf for
+      // the highest) that a missing value never replaces, so they compile to plain max/min.
+      constexpr double worst = Highest ? -HUGE_VAL : HUGE_VAL;
+      auto best = [](double v, double w) { return Highest ? (v > w ? v : w) : (v < w ? v : w); };
+      Scratch<double> prefix(static_cast<size_t>(n)), suffix(static_cast<size_t>(n));
+      for (int b = 0; b < n; b += block) {
+        const int end = std::min(n, b + block);
+        double m = worst;
+        for (int i = b; i < end; ++i) prefix[size_t(i)] = m = best(x[i], m);
+        m = worst;
+        for (int i = end - 1; i >= b; --i) suffix[size_t(i)] = m = best(x[i], m);
+      }
+      for (int i = 0; i < n; ++i) {
+        const int s = i - block + 1;
+        out[i] = s <= 0 ? prefix[size_t(i)] : best(suffix[size_t(s)], prefix[size_t(i)]);
+      }
+      // The worst value stands for a window without a valid value, unless the window really
+      // holds it (an infinite function result).
+      for (int i = 0; i < n; ++i) {
+        if (out[i] != worst) continue;
+        bool any = false;
+        for (int j = windowStart(i, block); j <= i && !any; ++j) any = isValid(x[j]);
+        if (!any) out[i] = noValue;
+      }
+      return;
     }
-    for (int i = n - 1; i >= 0; --i) {
-      const int own = isValid(x[i]) ? i : -1;
-      suffix[size_t(i)] = (i % block == block - 1 || i == n - 1) ? own : pick(own, suffix[size_t(i) + 1]);
+    Scratch<int> prefix(static_cast<size_t>(n)), suffix(static_cast<size_t>(n));
+    for (int b = 0; b < n; b += block) {
+      const int end = std::min(n, b + block);
+      int best = -1;
+      for (int i = b; i < end; ++i) prefix[size_t(i)] = best = pick(best, isValid(x[i]) ? i : -1);
+      best = -1;
+      for (int i = end - 1; i >= b; --i) suffix[size_t(i)] = best = pick(isValid(x[i]) ? i : -1, best);
     }
     for (int i = 0; i < n; ++i) {
       const int s = i - block + 1;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "formula/formula.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -49,6 +50,10 @@ std::string replacePunctuation(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t p = 0; p < text.size();) {
+    if ((unsigned char)text[p] < 0x80) {  // every pattern starts with a byte of 0x80 or above
+      out += text[p++];
+      continue;
+    }
     if (replaceFrom(kUtf8Punctuation, text, p, out)) continue;
     if (gbkRows && replaceFrom(kGbkPunctuation, text, p, out)) continue;
     out += text[p++];
@@ -83,6 +88,9 @@ std::string mapPastedCharacters(const std::string& s) {
     } else if (c == '\'' || c == '"') {
       size_t close = s.find(c, p + 1);
       copyThrough(close == std::string::npos ? s.size() : close + 1);
+    } else if ((unsigned char)c < 0x80) {  // the patterns below start with a byte of 0x80 or above
+      out += c;
+      ++p;
     } else if (matchAt(s, p, kIdeographicSpace)) {
       out += ' ';
       p += kIdeographicSpace.size();
@@ -176,8 +184,16 @@ double leadingNumberValue(std::string_view s) {
   return value;
 }
 
-bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens, std::string& error) {
+bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens, std::string& message) {
+  FormulaError error;
+  const bool ok = tokenizeFormula(source, tokens, error);
+  message = std::move(error.message);
+  return ok;
+}
+
+bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens, FormulaError& error) {
   tokens.clear();
+  error = FormulaError();
   const std::string text = normalizeFormulaText(source);
   const size_t size = text.size();
   auto emit = [&](int32_t kind, size_t start, std::string tokText, double number = 0) {
@@ -198,7 +214,8 @@ bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens,
     if (c == '{') {
       size_t close = text.find('}', p);
       if (close == std::string::npos) {
-        error = "注释 { 未闭合";
+        error.message = "注释 { 未闭合";
+        error.position = int64_t(p);
         return false;
       }
       p = close + 1;
@@ -213,7 +230,8 @@ bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens,
     if (c == '\'' || c == '"') {
       size_t close = text.find(char(c), p + 1);
       if (close == std::string::npos) {
-        error = strPrintf("字符串 %c 未闭合", char(c));
+        error.message = strPrintf("字符串 %c 未闭合", char(c));
+        error.position = int64_t(p);
         return false;
       }
       emit(TokenString, p, text.substr(p + 1, close - p - 1));
@@ -267,9 +285,10 @@ bool tokenizeFormula(std::string_view source, std::vector<FormulaToken>& tokens,
       ++p;
       continue;
     }
-    error = "无法识别的字符 '";
-    error += char(c);
-    error += strPrintf("' (位置 %lld)", (long long)p);
+    error.message = "无法识别的字符 '";
+    error.message += char(c);
+    error.message += strPrintf("' (位置 %lld)", (long long)p);
+    error.position = int64_t(p);
     return false;
   }
   emit(TokenEnd, size, std::string());

@@ -36,6 +36,9 @@ std::string normalizeFormulaText(std::string_view text);
 // Normalises and scans `text`. On success `tokens` ends with the End token; on failure the
 // result is false and `error` holds the one message (the tokens are then meaningless).
 bool tokenizeFormula(std::string_view text, std::vector<FormulaToken>& tokens, std::string& error);
+// The same, with the error's position (see FormulaError in formula.h).
+struct FormulaError;
+bool tokenizeFormula(std::string_view text, std::vector<FormulaToken>& tokens, FormulaError& error);
 
 // The value of the longest leading part of `s` that reads as a decimal number (digits, at most
 // one point, an optional exponent); 0 when none. Overflow gives infinity, underflow 0.

@@ -6,6 +6,7 @@
 // value on every bar and is materialised only when a function reads it element by element.
 #pragma once
 
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -28,9 +29,15 @@ struct SeriesValue {
   const double* data = nullptr;
   double constant = 0;
   int32_t buffer = -1;  // pooled buffer this value owns, -1 when borrowed or constant
+  bool shared = false;  // borrowed from the run's kept shared values (ExprNode::shared)
+  bool clean = false;   // a function's result known to hold only finite values and noValue
+  // An inlined statement's name: not computed; its value is this expression's.
+  const ExprNode* expr = nullptr;
 };
 
 inline bool isValid(double v) { return v == v; }
+// An infinity or a NaN becomes noValue; a form compilers turn into a compare and a blend.
+inline double cleanValue(double v) { return std::fabs(v) <= DBL_MAX ? v : noValue; }
 inline bool isTrue(double v) { return v == v && v != 0; }
 
 // Work limit of one run, in element steps, and the message of a run that passes it.
@@ -82,7 +89,19 @@ struct EvalContext {
   // Takes a buffer out of the pool for good (a stored statement result).
   std::vector<double> take(int32_t buffer);
 
+  // Values of the program's shared expressions, computed on first use; their buffers stay
+  // with the run.
+  std::vector<SeriesValue> sharedValues;
+  std::vector<char> sharedReady;
+  // Registers of the fused element-wise kernels (fused_kernel.cpp), taken on first use.
+  std::vector<double> kernelMemory;
+
   SeriesValue evaluate(const ExprNode& node);
+  // An operator or element-wise call together with the element-wise nodes below it, in one
+  // pass over the bars (fused_kernel.cpp).
+  SeriesValue evaluateFused(const ExprNode& node);
+  // A call of a library or drawing function, its arguments evaluated left to right.
+  SeriesValue evaluateCall(const ExprNode& node);
   const double* missing();
   void releaseValue(SeriesValue& v) {
     if (v.buffer >= 0) release(v.buffer);
@@ -97,6 +116,9 @@ struct CallArgs {
   SeriesValue* values;
   int count;  // arguments given (the function reads at most its maximum)
   int n;
+  // Set by a function whose result holds only finite values and noValue, so that the run need
+  // not check it again.
+  bool clean = false;
 
   bool given(int k) const { return k < count; }
   const ExprNode* node(int k) const { return k < int(call.children.size()) ? &call.children[size_t(k)] : nullptr; }
@@ -142,6 +164,31 @@ const LibraryFunction* libraryFunctions(size_t& count);
 // Index in the table, -1 when the library has no such name.
 int findLibraryFunction(std::string_view upperName);
 
+// True for the nodes evaluateFused() takes: operators, and calls of ABS, MAX, MIN, IF, IFF,
+// IFN, REF or REFV with a number or a name as the period, and the linear smoothings (EMA,
+// EXPMA, EXPMEMA, SMA, XMA, MEMA, TMA, AMA).
+bool isFusedNode(const ExprNode& node);
+// isFusedNode without the smoothings: a value at bar i that needs no other bar's result of
+// the same expression.
+bool isElementwiseNode(const ExprNode& node);
+
+// True when the values hold an infinity or a NaN.
+bool anyNonFinite(const double* values, int n);
+// Turns infinities and NaNs of a function's result into noValue, in place.
+void cleanFunctionResult(double* values, int n);
+
+// The recursive smoothings EMA, EXPMA, EXPMEMA, SMA, XMA, MEMA, TMA and AMA are all the update
+// y = y*keep + x*alpha with weights fixed for the run (functions_smooth.cpp): the weights of
+// the call, false for another function. Reads the call's arguments 1 and 2 only.
+bool linearSmoothingWeights(LibraryFn fn, CallArgs& a, double& keep, double& alpha);
+// The update over n bars, from and back into runningValue (noValue before the first valid
+// bar), so that a series can be smoothed in consecutive pieces.
+void linearSmoothBlock(const double* x, int n, double* out, double keep, double alpha, double& runningValue);
+
+// True for the names of the input's data (CLOSE, C, VOL, CAPITAL, ...), which need no
+// declaration.
+bool isDataName(const std::string& upperName);
+
 // Per-family implementations, registered in function_table.cpp.
 #define ZOR_FN(name) void name(CallArgs& a, double* out)
 namespace fn {
@@ -177,9 +224,10 @@ ZOR_FN(drawkline); ZOR_FN(drawrectrel); ZOR_FN(drawgbk);
 #undef ZOR_FN
 
 // Memory kept between runs on the same thread: empty capacity only, never values. A paint
-// reuses the buffers of the previous one instead of paying page faults for fresh memory;
-// what is kept is bounded (kKeptRunBytes).
-constexpr size_t kKeptRunBytes = size_t(64) << 20;
+// reuses the buffers of the previous one instead of paying page faults for fresh memory
+// (over 1.9 million minute bars a series is 15 MB, and fresh pages would cost more than the
+// arithmetic). What is kept is bounded by what one run may hold (kMaxRunBytes).
+constexpr size_t kKeptRunBytes = size_t(kMaxRunBytes);
 std::vector<double> takeDoubles(size_t n);  // n elements of unspecified value
 void giveDoubles(std::vector<double>&& v);
 std::vector<int> takeInts(size_t n);

@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "formula/library.h"
 #include "platform/text.h"
@@ -19,7 +20,7 @@ namespace zor {
 namespace {
 
 struct BinaryOperator {
-  const char* text;
+  std::string_view text;
   bool identifier;  // written as a word (OR, AND)
   int32_t op;
   int priority;     // higher binds tighter
@@ -33,7 +34,7 @@ constexpr BinaryOperator kBinaryOperators[] = {
 };
 
 // Names that may be written without parentheses and then mean a call without arguments.
-constexpr const char* kBareCallNames[] = {"DATE", "TIME", "YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "WEEK",
+constexpr std::string_view kBareCallNames[] = {"DATE", "TIME", "YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "WEEK",
                                           "FROMOPEN", "CURRBARSCOUNT", "TOTALBARSCOUNT", "BARSCOUNT",
                                           "ISLASTBAR", "DRAWNULL", "ISNULL"};
 
@@ -109,7 +110,7 @@ void applyModifier(FormulaStatement& st, const std::string& m) {
 
 class Parser {
  public:
-  Parser(const std::vector<FormulaToken>& tokens, std::string& error) : toks_(tokens), error_(error) {}
+  Parser(const std::vector<FormulaToken>& tokens, FormulaError& error) : toks_(tokens), error_(error) {}
 
   bool run(std::vector<FormulaStatement>& statements) {
     while (cur().kind != TokenEnd) {
@@ -123,14 +124,14 @@ class Parser {
       if (failed()) return false;
       while (isOperator(cur(), ",")) {
         ++pos_;
-        if (cur().kind != TokenIdentifier) return fail("修饰符位置应为标识符");
+        if (cur().kind != TokenIdentifier) return fail("修饰符位置应为标识符", cur());
         applyModifier(st, cur().text);
         ++pos_;
       }
       if (isOperator(cur(), ";")) {
         ++pos_;
       } else if (cur().kind != TokenEnd && !(cur().kind == TokenIdentifier && isAssign(peek()))) {
-        return fail("语句之间需要用分号 ';' 分隔（位置 " + std::to_string(cur().position) + "）");
+        return fail("语句之间需要用分号 ';' 分隔（位置 " + std::to_string(cur().position) + "）", cur());
       }
       statements.push_back(std::move(st));
     }
@@ -141,16 +142,20 @@ class Parser {
   const FormulaToken& cur() const { return toks_[pos_]; }
   // The End token is last, so looking past it stays on it.
   const FormulaToken& peek() const { return toks_[pos_ + 1 < toks_.size() ? pos_ + 1 : pos_]; }
-  static bool isOperator(const FormulaToken& t, const char* text) { return t.kind == TokenOperator && t.text == text; }
+  static bool isOperator(const FormulaToken& t, std::string_view text) { return t.kind == TokenOperator && t.text == text; }
   static bool isAssign(const FormulaToken& t) { return isOperator(t, ":") || isOperator(t, ":="); }
-  bool failed() const { return !error_.empty(); }
-  bool fail(std::string message) {
-    if (error_.empty()) error_ = std::move(message);
+  bool failed() const { return !error_.message.empty(); }
+  // Keeps the first message, with the position of the token it is about.
+  bool fail(std::string message, const FormulaToken& at) {
+    if (error_.message.empty()) {
+      error_.message = std::move(message);
+      error_.position = at.position;
+    }
     return false;
   }
 
   bool enter(const FormulaToken& at) {
-    if (++depth_ > kMaxFormulaNesting) return fail(nestingMessage(at));
+    if (++depth_ > kMaxFormulaNesting) return fail(nestingMessage(at), at);
     return true;
   }
   static std::string nestingMessage(const FormulaToken& at) {
@@ -162,8 +167,8 @@ class Parser {
     int32_t h = 0;
     for (const ExprNode& c : node.children) h = c.height > h ? c.height : h;
     node.height = h + 1;
-    if (node.height > kMaxFormulaNesting) return fail(nestingMessage(at));
-    if (++nodes_ > kMaxFormulaNodes) return fail("公式过于复杂（表达式节点超过 20000 个）");
+    if (node.height > kMaxFormulaNesting) return fail(nestingMessage(at), at);
+    if (++nodes_ > kMaxFormulaNodes) return fail("公式过于复杂（表达式节点超过 20000 个）", at);
     return true;
   }
 
@@ -267,7 +272,7 @@ class Parser {
       subexpr(0, out);
       --depth_;
       if (!failed() && !isOperator(cur(), ")")) {
-        fail("缺少右括号 ')'");
+        fail("缺少右括号 ')'", cur());
         return;
       }
       ++pos_;
@@ -280,7 +285,7 @@ class Parser {
         return;
       }
       out.kind = NodeVariable;
-      for (const char* bare : kBareCallNames) {
+      for (std::string_view bare : kBareCallNames) {
         if (out.text == bare) {
           out.kind = NodeCall;
           out.function = findLibraryFunction(out.text);
@@ -311,7 +316,7 @@ class Parser {
     --depth_;
     if (failed()) return;
     if (!isOperator(cur(), ")")) {
-      fail("函数 " + out.text + " 缺少右括号 ')'");
+      fail("函数 " + out.text + " 缺少右括号 ')'", cur());
       return;
     }
     ++pos_;
@@ -320,11 +325,12 @@ class Parser {
 
   void syntaxError(const FormulaToken& t) {
     fail("表达式语法错误：位置 " + std::to_string(t.position) + " 处为 '" +
-         (t.kind == TokenEnd ? std::string("<结束>") : t.text) + "'");
+             (t.kind == TokenEnd ? std::string("<结束>") : t.text) + "'",
+         t);
   }
 
   const std::vector<FormulaToken>& toks_;
-  std::string& error_;
+  FormulaError& error_;
   size_t pos_ = 0;
   int depth_ = 0;
   int nodes_ = 0;
@@ -347,10 +353,20 @@ bool isDrawingCallName(const std::string& n) {
 }
 
 bool parseFormula(const std::vector<FormulaToken>& tokens, std::vector<FormulaStatement>& statements,
-                  std::string& error) {
+                  std::string& message) {
+  FormulaError error;
+  const bool ok = parseFormula(tokens, statements, error);
+  message = std::move(error.message);
+  return ok;
+}
+
+bool parseFormula(const std::vector<FormulaToken>& tokens, std::vector<FormulaStatement>& statements,
+                  FormulaError& error) {
   statements.clear();
+  error = FormulaError();
   if (tokens.empty() || tokens.back().kind != TokenEnd) {
-    error = "表达式语法错误：位置 0 处为 '<结束>'";
+    error.message = "表达式语法错误：位置 0 处为 '<结束>'";
+    error.position = 0;
     return false;
   }
   Parser parser(tokens, error);
@@ -358,11 +374,19 @@ bool parseFormula(const std::vector<FormulaToken>& tokens, std::vector<FormulaSt
 }
 
 bool compileFormula(const std::string& text, const std::vector<FormulaParam>& params, CompiledFormula& out,
-                    std::string& error) {
-  error.clear();
+                    std::string& message) {
+  FormulaError error;
+  const bool ok = compileFormula(text, params, out, error);
+  message = std::move(error.message);
+  return ok;
+}
+
+bool compileFormula(const std::string& text, const std::vector<FormulaParam>& params, CompiledFormula& out,
+                    FormulaError& error) {
+  error = FormulaError();
   out = CompiledFormula();
   if (text.size() > kMaxFormulaBytes) {
-    error = "公式过长（超过 65536 字节）";
+    error.message = "公式过长（超过 65536 字节）";
     return false;
   }
   std::vector<FormulaToken> tokens;
@@ -372,7 +396,7 @@ bool compileFormula(const std::string& text, const std::vector<FormulaParam>& pa
     return false;
   }
   if (out.statements.empty()) {
-    error = "公式内容为空";
+    error.message = "公式内容为空";
     return false;
   }
   bool drawsOrOutputs = false;
@@ -384,12 +408,13 @@ bool compileFormula(const std::string& text, const std::vector<FormulaParam>& pa
   }
   if (!drawsOrOutputs) {
     out.statements.clear();
-    error = "公式既没有输出线也没有绘图语句。输出线写法：`名称:表达式;`；绘图写法：`STICKLINE(...);`、`DRAWTEXT(...);` 等。";
+    error.message = "公式既没有输出线也没有绘图语句。输出线写法：`名称:表达式;`；绘图写法：`STICKLINE(...);`、`DRAWTEXT(...);` 等。";
     return false;
   }
   out.params = params;
   // Parameter names are matched against upper-cased formula text.
   for (FormulaParam& p : out.params) p.name = toUpperAscii(p.name);
+  markSharedValues(out);
   out.compiled = true;
   return true;
 }

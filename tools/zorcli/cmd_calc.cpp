@@ -5,6 +5,7 @@
 #include "chart/formula_input.h"
 #include "data/series.h"
 #include "formula/formula.h"
+#include "formula/formula_params.h"
 #include "platform/text.h"
 #include "zorcli.h"
 
@@ -62,6 +63,22 @@ int cmdCalc(const Options& opt) {
     if (opt.has("params") && !parseParams(opt.get("params"), def.params, error)) {
       err(error);
       return kExitUsage;
+    }
+    // As the import does: names the text uses without declaring them get their conventional
+    // defaults (N 9, M 3, ...), reported on stderr so that the CSV stays clean.
+    std::vector<std::string> added;
+    if (!compileWithParamCompletion(def.source, def.params, added, error)) {
+      err(error);
+      return kExitFailure;
+    }
+    if (!added.empty()) {
+      std::string note;
+      for (const FormulaParam& p : def.params) {
+        for (const std::string& a : added) {
+          if (a == p.name) note += (note.empty() ? "" : " ") + p.name + "=" + csvNumber(p.defaultValue);
+        }
+      }
+      err("已按惯例补上未声明的参数: " + note);
     }
   }
   Session s;

@@ -35,6 +35,9 @@ const Command kCommands[] = {
      "zorcli calc [--dat DIR] [--lc1 DIR] [--mode 0|1] CODE PERIOD --text 公式 [--params N=5,M=3]\n"
      "  公式输出 CSV: date,各输出线名称（缺失值为空栏；数值为读回不变的最短十进制文本）；公式有错时打印错误并以 1 退出\n"
      "  或 --formula 名称 [--formula-file 公式文件]：内置公式或公式文件中的公式（文件优先），--params 按名称改参数缺省值"},
+    {"import", cmdImport,
+     "zorcli import FILE...\n"
+     "  按公式管理器的导入处理文件（公式块文件或网上复制的文字：清理、补参数、拒绝时给出原因），把得到的公式块打印到标准输出；提示与拒绝原因打印到标准错误，没有公式的文件以 1 退出"},
     {"formulas", cmdFormulas,
      "zorcli formulas [FILE]\n"
      "  公式表 CSV: origin,name,description,type,draw,group,params（内置公式，再加 FILE 中的公式）"},

@@ -114,6 +114,7 @@ int cmdList(const Options& opt);
 int cmdBars(const Options& opt);
 int cmdCalc(const Options& opt);
 int cmdFormulas(const Options& opt);
+int cmdImport(const Options& opt);
 int cmdAccount(const Options& opt);
 int cmdOrders(const Options& opt);
 
