@@ -88,6 +88,13 @@ boxes_until_window() {
       leave_mode_panel
       return 0
     fi
+    # A program that ended before its window showed will never show it: say how it ended.
+    if [ -n "${APP_PID:-}" ] && ! kill -0 "$APP_PID" 2>/dev/null; then
+      local rc=0
+      wait "$APP_PID" || rc=$?
+      fail "the program ended (exit code $rc) before its main window showed"
+      return 1
+    fi
     if zc msgbox >>"$E2E_DIR/boxes.txt" 2>/dev/null; then
       zc dismiss
     fi
