@@ -40,7 +40,7 @@ enum ViewBit : uint32_t {
 
 // Codes of QueryValue whose state exists in this build. The others answer -1 until their
 // subsystem arrives: 17 score, 18 annualised return, 23 drawing count, 24 drawing tool,
-// 44-47 chart indicator settings, 56-58 equity samples and equities, 62 replay pause,
+// 56-58 equity samples and equities, 62 replay pause,
 // 63-64 the modes' clocks, 70 drawings hidden, 71 trading-panel page. 76-119 are reserved.
 enum StateCode : int {
   QHistCash = 0, QLiveCash = 1, QTrainCash = 2,
@@ -55,6 +55,7 @@ enum StateCode : int {
   QDayBars = 32, QMinuteBars = 33, QLatestDayMinutes = 34, QLastPrice = 35, QPrevClose = 36,
   QSortColumn = 37, QSortAscending = 38, QMouse = 39, QListTop = 40, QListRow = 41,
   QBarCount = 42, QScrollBack = 43,
+  QMainInd = 44, QSubInd = 45, QShowVol = 46, QShowSub = 47,
   QTrainHidden = 48, QTrainRevealed = 49, QTrainFinished = 50, QTrainBlind = 51,
   QTrainJumpPeriod = 52, QTrainSub = 53, QTrainDays = 54, QTrainAutoplayMs = 55,
   QBaseline = 59, QReplayStock = 60, QTrainDi = 61,

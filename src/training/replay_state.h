@@ -2,6 +2,8 @@
 // minute by minute.
 #pragma once
 
+#include <string>
+
 namespace zor {
 
 struct ReplayState {
@@ -13,6 +15,7 @@ struct ReplayState {
   bool dateView = false;
   int replayStockIdx = -1;   // the replayed instrument, -1 without a replay
   int replayIntervalMs = 2000;
+  std::string dateBox;       // the toolbar's date field, up to 8 digits (yyyymmdd); empty = none
 };
 
 }  // namespace zor
