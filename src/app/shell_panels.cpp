@@ -1,6 +1,7 @@
 #include "app/shell_panels.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
@@ -170,9 +171,27 @@ bool intradayShown(const AppState& app) {
   return !(app.train.active && chartInstrument(chartContextOf(app)) == app.train.stockIdx);
 }
 
+namespace {
+
+// The time a chart paint took, in the trace while message tracing is on.
+class PaintTimer {
+ public:
+  ~PaintTimer() {
+    if (!msgTraceOn()) return;
+    auto us = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_).count();
+    traceLine("PAINT chart dt=%.2fms", double(us) / 1000);
+  }
+
+ private:
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+}  // namespace
+
 void paintChartArea(const AppState& app, Canvas& c, const ShellLayout& layout, LastPainted& out) {
   // The tab bar and the quote panel beside the chart arrive with their own subsystem; the
   // chart takes its area of the window.
+  PaintTimer timer;
   const ChartContext ctx = chartContextOf(app);
   const Rect area = chartAreaRect(c.width(), c.height(), false);
   CanvasMeasure measure(c);

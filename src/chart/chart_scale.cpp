@@ -31,6 +31,8 @@ int BarWindow::slotLeft(int i) const { return floorPixel(plotLeft + i * slot); }
 
 int BarWindow::xToIndex(int x) const {
   if (count <= 0 || !(slot > 0)) return 0;
+  if (x >= indexToX(count - 1)) return count - 1;
+  if (x <= indexToX(0)) return 0;
   // The centre of position i lies near plotLeft + (i + 0.5) slot: start from that estimate
   // and settle on the nearest centre among the neighbours.
   int guess = std::clamp(int(std::floor((x - plotLeft) / slot - 0.5)), 0, count - 1);

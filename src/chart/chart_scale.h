@@ -43,9 +43,10 @@ struct BarWindow {
   int indexToX(int i) const;
   // Left edge x of window position i: floor(plotLeft + i slot).
   int slotLeft(int i) const;
-  // The window position whose centre pixel is nearest to x (the lower one on a tie), clamped
-  // to 0 .. count - 1. Where a slot is at least one pixel, xToIndex(indexToX(i)) == i for
-  // every i; narrower slots put several bars on one pixel and give the first of them.
+  // The window position whose centre pixel is nearest to x (the lower one on a tie); the first
+  // or last position left or right of all centres. Where a slot is at least one pixel,
+  // xToIndex(indexToX(i)) == i for every i; narrower slots put several bars on one pixel and
+  // give one of them.
   int xToIndex(int x) const;
 };
 

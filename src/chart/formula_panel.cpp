@@ -230,8 +230,7 @@ void buildFormulaSub(KLineParts& k, const FormulaDef* def) {
   }
   k.hits.push_back(HitArea{sr.left - 1, sr.top + 1, x - 5 + 3, sr.top + 17, HitKind::SubPanelTitle, 0});
   if (!hasRange) return;
-  for (const ValueLabel& l : panelValueLabels(s, sr, false))
-    textRight(k.out, k.m, axisFont(), k.panels.sub.right - 4, l.y, fixed(l.value, 2), kAxisLabel);
+  buildValueLabels(k, panelValueLabels(s, sr, false), k.panels.sub);
 }
 
 }  // namespace zor

@@ -172,7 +172,10 @@ void buildFsSubPanel(DrawList& out, std::vector<HitArea>& hits, TextMeasure& m, 
   std::string title = def->name;
   if (!values.empty()) {
     title += "(";
-    for (size_t i = 0; i < values.size(); ++i) title += (i ? "," : "") + paramText(values[i]);
+    for (size_t i = 0; i < values.size(); ++i) {
+      if (i) title += ',';
+      title += paramText(values[i]);
+    }
     title += ")";
   }
   int x = r.left + 18;

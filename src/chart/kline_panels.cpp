@@ -130,8 +130,7 @@ void buildMacd(KLineParts& k) {
   t.add("DEA: " + lastText(dea, 2), kYellow);
   t.add("MACD: " + lastText(macd, 2), kMagenta);
   t.finish(HitKind::SubPanelTitle);
-  for (const ValueLabel& l : panelValueLabels(s, sr, k.ctx.view.panelFill != FillSub))
-    textRight(k.out, k.m, axisFont(), k.panels.sub.right - 4, l.y, fixed(l.value, 2), kAxisLabel);
+  buildValueLabels(k, panelValueLabels(s, sr, k.ctx.view.panelFill != FillSub), k.panels.sub);
 }
 
 // KDJ and RSI: lines on a fixed 0 .. 100 scale.
@@ -197,6 +196,17 @@ void buildVolSub(KLineParts& k) {
 }
 
 }  // namespace
+
+void buildValueLabels(KLineParts& k, const std::vector<ValueLabel>& labels, const Rect& panel) {
+  const Font f = axisFont();
+  const int height = std::max(1, k.m.size(f, "0.00").cy);
+  int below = 1 << 30;  // top of the label drawn last (labels come from the lowest value up)
+  for (const ValueLabel& l : labels) {
+    if (l.y + height > below) continue;
+    textRight(k.out, k.m, f, panel.right - 4, l.y, fixed(l.value, 2), kAxisLabel);
+    below = l.y;
+  }
+}
 
 void buildVolumePanel(KLineParts& k) {
   const Rect& vr = k.vr;

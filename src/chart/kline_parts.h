@@ -71,6 +71,10 @@ void buildBarItems(KLineParts& k, const std::vector<DrawingItem>& items, const V
 // the apex 11 pixels above and the base 6 below; every other number points down.
 void iconTriangle(DrawList& out, int x, int y, int icon, Color c);
 
+// Value labels on a lower panel's axis strip, right-aligned at the panel's right edge - 4; a
+// label that would run into the one below it is left out.
+void buildValueLabels(KLineParts& k, const std::vector<ValueLabel>& labels, const Rect& panel);
+
 void buildMainOverlay(KLineParts& k);   // MA, BOLL or the formula overlay, clipped to pr
 void buildMainTitle(KLineParts& k);     // the title line with the MA values or formula labels
 void buildDealMarks(KLineParts& k);     // B and S of the current account's deals
