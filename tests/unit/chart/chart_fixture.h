@@ -16,6 +16,7 @@
 #include "data/series.h"
 #include "formula/formula_store.h"
 #include "platform/calendar.h"
+#include "platform/text.h"
 #include "recording_canvas.h"
 
 namespace zor {
