@@ -247,19 +247,26 @@ std::vector<int32_t> displayDays(const StockRecord& rec, bool merged) {
 
 }  // namespace
 
-FormulaInput chartFormulaInput(const ChartSeries& s, const StockRecord& rec, TradeMode mode) {
-  if (s.masked) return makeFormulaInput(s.bars);
-  std::vector<int32_t> dates, times;
-  if (!isMinutePeriod(s.key.period)) {
-    dates = dayBarDates(s.bars);
-    times.assign(s.bars.size(), 0);
+void fillChartFormulaInput(const ChartSeries& s, const StockRecord& rec, TradeMode mode, FormulaInput& out) {
+  fillFormulaPrices(s.bars, out);
+  if (s.masked) {
+    out.dates.clear();
+    out.times.clear();
+  } else if (!isMinutePeriod(s.key.period)) {
+    out.dates.resize(s.bars.size());
+    for (size_t i = 0; i < s.bars.size(); ++i) out.dates[i] = s.bars[i].dateInt();
+    out.times.assign(s.bars.size(), 0);
   } else if (s.key.cut != CutNone) {
-    minuteBarDates(s.bars, s.dayDates, dates, times);
+    minuteBarDates(s.bars, s.dayDates, out.dates, out.times);
   } else {
-    std::vector<int32_t> days = displayDays(rec, s.key.merged != 0);
-    minuteBarDates(s.bars, days, dates, times);
+    minuteBarDates(s.bars, displayDays(rec, s.key.merged != 0), out.dates, out.times);
   }
-  return makeFormulaInput(s.bars, dates, times);
+}
+
+FormulaInput chartFormulaInput(const ChartSeries& s, const StockRecord& rec, TradeMode mode) {
+  FormulaInput in;
+  fillChartFormulaInput(s, rec, mode, in);
+  return in;
 }
 
 }  // namespace zor

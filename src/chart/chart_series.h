@@ -61,6 +61,8 @@ ChartSeries chartSeries(const ChartContext& ctx, int stockIdx);
 // date (yyyymmdd) and time (hhmm of its first minute, 0 for day-based bars). A masked series
 // passes no dates and times, so that date functions give no value in a blind game.
 FormulaInput chartFormulaInput(const ChartSeries& s, const StockRecord& rec, TradeMode mode);
+// The same written into `out`, reusing its memory.
+void fillChartFormulaInput(const ChartSeries& s, const StockRecord& rec, TradeMode mode, FormulaInput& out);
 
 // Dates and times of the bars of a minute-period series whose days are `days` in order (each
 // day's bars consecutive and ascending in time; a new day starts where the "MM-DD" of the label

@@ -71,7 +71,8 @@ FormulaRunPtr execute(const FormulaDef& def, const std::vector<double>& values, 
 }
 
 std::shared_ptr<const FormulaInput> inputFor(const SeriesKey& series, bool datesHidden,
-                                             const std::function<FormulaInput()>& makeInput) {
+                                             const std::function<void(FormulaInput&)>& fillInput) {
+  std::shared_ptr<FormulaInput> input;
   {
     std::lock_guard<std::mutex> lock(gLock);
     for (auto it = gInputs.begin(); it != gInputs.end(); ++it)
@@ -79,8 +80,15 @@ std::shared_ptr<const FormulaInput> inputFor(const SeriesKey& series, bool dates
         gInputs.splice(gInputs.begin(), gInputs, it);
         return gInputs.front().input;
       }
+    // The oldest input makes room for this one; when nobody holds it any more its memory is
+    // written over, which spares a long series the allocation of fresh pages.
+    if (gInputs.size() >= kMaxInputs) {
+      if (gInputs.back().input.use_count() == 1) input = std::const_pointer_cast<FormulaInput>(gInputs.back().input);
+      gInputs.pop_back();
+    }
   }
-  auto input = std::make_shared<const FormulaInput>(makeInput());
+  if (!input) input = std::make_shared<FormulaInput>();
+  fillInput(*input);
   std::lock_guard<std::mutex> lock(gLock);
   gInputs.push_front(InputEntry{series, datesHidden, input});
   while (gInputs.size() > kMaxInputs) gInputs.pop_back();
@@ -97,10 +105,14 @@ std::vector<double> currentParamValues(const FormulaDef& def) {
 }
 
 FormulaRunPtr runChartFormula(const FormulaDef& def, const std::vector<double>& values, const SeriesKey& series,
-                              bool datesHidden, const std::function<FormulaInput()>& makeInput) {
+                              bool datesHidden, const std::function<void(FormulaInput&)>& fillInput) {
   // Bars never registered through barsChanged have no generation to tell them apart: such a
   // series is run afresh every time.
-  if (series.generation == 0) return execute(def, values, makeInput());
+  if (series.generation == 0) {
+    FormulaInput input;
+    fillInput(input);
+    return execute(def, values, input);
+  }
 
   RunKey key{series, datesHidden, def.source, {}, {}, values};
   for (const FormulaParam& p : def.params) {
@@ -115,7 +127,7 @@ FormulaRunPtr runChartFormula(const FormulaDef& def, const std::vector<double>& 
         return gRuns.front().run;
       }
   }
-  std::shared_ptr<const FormulaInput> input = inputFor(series, datesHidden, makeInput);
+  std::shared_ptr<const FormulaInput> input = inputFor(series, datesHidden, fillInput);
   FormulaRunPtr run = execute(def, values, *input);
   std::lock_guard<std::mutex> lock(gLock);
   gRuns.push_front(RunEntry{std::move(key), run, runBytes(*run)});
@@ -134,7 +146,7 @@ FormulaRunPtr runChartFormula(const FormulaDef& def, const std::vector<double>& 
 
 FormulaRunPtr runSeriesFormula(const FormulaDef& def, const ChartSeries& s, const StockRecord& rec, TradeMode mode) {
   return runChartFormula(def, currentParamValues(def), s.key, s.masked,
-                         [&] { return chartFormulaInput(s, rec, mode); });
+                         [&](FormulaInput& in) { fillChartFormulaInput(s, rec, mode, in); });
 }
 
 void clearChartFormulaCache() {

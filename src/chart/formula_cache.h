@@ -24,10 +24,11 @@ struct FormulaRun {
 using FormulaRunPtr = std::shared_ptr<const FormulaRun>;
 
 // Runs `def` over the series. `values` are the parameter values by position (the formula's own
-// defaults for the rest); `datesHidden` says the input carries no dates. `makeInput` builds the
-// input when no reusable result exists; inputs are shared between the formulas of one series.
+// defaults for the rest); `datesHidden` says the input carries no dates. `fillInput` writes the
+// input when no reusable result exists; inputs are shared between the formulas of one series,
+// and the memory of the input of the series shown before is reused for the next.
 FormulaRunPtr runChartFormula(const FormulaDef& def, const std::vector<double>& values, const SeriesKey& series,
-                              bool datesHidden, const std::function<FormulaInput()>& makeInput);
+                              bool datesHidden, const std::function<void(FormulaInput&)>& fillInput);
 
 // The run of `def` with its own parameter values over a K-line chart series.
 FormulaRunPtr runSeriesFormula(const FormulaDef& def, const ChartSeries& s, const StockRecord& rec, TradeMode mode);

@@ -120,7 +120,7 @@ void buildFormulaOverlay(DrawList& out, const Day& d, const std::string& name, c
   key.period = -1;  // the intraday day, not a chart period
   key.count = d.bars.size();
   FormulaRunPtr run =
-      runChartFormula(*def, currentParamValues(*def), key, hidden, [&] { return intradayFormulaInput(d.bars, hidden); });
+      runChartFormula(*def, currentParamValues(*def), key, hidden, [&](FormulaInput& in) { in = intradayFormulaInput(d.bars, hidden); });
   if (!run->ok) {
     if (msgTraceOn()) traceLine("drawFsMainInd FAIL %s %s", name.c_str(), run->error.c_str());
     return;

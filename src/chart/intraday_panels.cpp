@@ -68,7 +68,7 @@ void buildFsSubPanel(DrawList& out, std::vector<HitArea>& hits, TextMeasure& m, 
   key.period = -1;  // the intraday day
   key.count = fp.day.size();
   FormulaRunPtr run = runChartFormula(*def, values, key, fp.datesHidden,
-                                      [&] { return intradayFormulaInput(fp.day, fp.datesHidden); });
+                                      [&](FormulaInput& in) { in = intradayFormulaInput(fp.day, fp.datesHidden); });
   if (!run->ok) {
     if (msgTraceOn()) traceLine("drawFsSubPanel runFormula FAIL name=%s err=%s", name.c_str(), run->error.c_str());
     return;
