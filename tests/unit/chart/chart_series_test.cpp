@@ -52,7 +52,9 @@ TEST(ChartSeries, GameMinuteBars) {
     ASSERT_EQ(s.bars.size(), 13 * 48 + c.today) << c.sub;
     EXPECT_EQ(s.dayDates.size(), 13u + (c.today ? 1 : 0));
     EXPECT_EQ(s.dayDates.front(), f.stock().k[237].dateInt());
-    if (c.today) EXPECT_EQ(s.dayDates.back(), D);
+    if (c.today) {
+      EXPECT_EQ(s.dayDates.back(), D);
+    }
   }
 
   // With real minutes before the current day only those show, however few.

@@ -220,10 +220,9 @@ TEST(ChartView, ReusedFormulaResultsGiveTheFreshPicture) {
     std::vector<std::string> out;
     for (const Primitive& p : f.canvas.primitives()) {
       if (p.text.rfind(std::string(kProgramTitle) + "  |", 0) == 0) continue;  // the status line's clock
-      std::string s = std::to_string(p.kind) + ":" + p.text + ":" + std::to_string(p.color);
-      for (Point q : p.pts) s += "," + std::to_string(q.x) + "/" + std::to_string(q.y);
-      s += "," + std::to_string(p.rect.left) + "/" + std::to_string(p.rect.top) + "/" + std::to_string(p.rect.right) +
-           "/" + std::to_string(p.rect.bottom);
+      std::string s = strPrintf("%d:%s:%u", int(p.kind), p.text.c_str(), unsigned(p.color));
+      for (Point q : p.pts) s += strPrintf(",%d/%d", q.x, q.y);
+      s += strPrintf(",%d/%d/%d/%d", p.rect.left, p.rect.top, p.rect.right, p.rect.bottom);
       out.push_back(s);
     }
     return out;

@@ -114,8 +114,11 @@ TEST(KLineOverlay, BollBandsAreTheFormulasValues) {
   ChartFixture few(30);
   few.view.mainInd = MainBOLL;
   KLineFrame kf = few.kline();
-  for (const PolylineOp& p : kf.list.polylines)
-    if (p.pen.color == kBollColors[0]) EXPECT_EQ(p.pts.size(), 11u);
+  for (const PolylineOp& p : kf.list.polylines) {
+    if (p.pen.color == kBollColors[0]) {
+      EXPECT_EQ(p.pts.size(), 11u);
+    }
+  }
 }
 
 TEST(KLineOverlay, FormulaOverlayAndTitle) {
