@@ -115,10 +115,7 @@ void buildMaOverlay(DrawList& out, const Day& d, const IntradayView& s) {
 void buildFormulaOverlay(DrawList& out, const Day& d, const std::string& name, const StockRecord& rec, bool hidden) {
   const FormulaDef* def = findFormula(name);
   if (!def || (def->drawMethod != DrawMainOverlay && def->drawMethod != DrawMainReplace)) return;
-  SeriesKey key;
-  key.generation = rec.barsGeneration;
-  key.period = -1;  // the intraday day, not a chart period
-  key.count = d.bars.size();
+  const SeriesKey key = intradayKey(rec, d.bars);
   FormulaRunPtr run =
       runChartFormula(*def, currentParamValues(*def), key, hidden, [&](FormulaInput& in) { in = intradayFormulaInput(d.bars, hidden); });
   if (!run->ok) {
@@ -240,6 +237,21 @@ void buildTimeAxis(IntradayFrame& f, TextMeasure& m, const Day& d, const Rect& a
 }
 
 }  // namespace
+
+SeriesKey intradayKey(const StockRecord& rec, std::span<const MinuteBar> day) {
+  SeriesKey key;
+  key.generation = rec.barsGeneration;
+  key.period = -1;  // the intraday day, not a chart period
+  key.count = day.size();
+  if (!day.empty()) {
+    const MinuteBar& m = day.back();
+    key.cutDate = m.date;
+    key.cutSub = m.time;
+    key.last.open = m.open, key.last.high = m.high, key.last.low = m.low, key.last.close = m.close;
+    key.last.volume = m.volume, key.last.amount = m.amount;
+  }
+  return key;
+}
 
 int minutePosition(int t) {
   if (t <= 570) return 0;

@@ -44,6 +44,11 @@ DrawList intradayCrosshair(const IntradayGeometry& g, int mouseX, int mouseY, Te
 
 // ---- shared with the sub panels ----
 
+struct SeriesKey;
+// The key of formula runs over the day: the bars generation, the number of minutes and the
+// last minute's figures (which a live fetch may update in place).
+SeriesKey intradayKey(const StockRecord& rec, std::span<const MinuteBar> day);
+
 // The run input of an intraday formula: the minutes' prices (missing where invalid), volume,
 // amount = close x volume, dates and times (hhmm); no dates and times when `datesHidden`.
 FormulaInput intradayFormulaInput(std::span<const MinuteBar> day, bool datesHidden);

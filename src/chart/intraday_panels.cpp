@@ -63,11 +63,7 @@ void buildFsSubPanel(DrawList& out, std::vector<HitArea>& hits, TextMeasure& m, 
   std::vector<double> values = currentParamValues(*def);
   for (size_t i = 0; i < values.size() && i < overrides.size(); ++i)
     if (overrides[i] >= 1) values[i] = overrides[i];
-  SeriesKey key;
-  key.generation = fp.rec->barsGeneration;
-  key.period = -1;  // the intraday day
-  key.count = fp.day.size();
-  FormulaRunPtr run = runChartFormula(*def, values, key, fp.datesHidden,
+  FormulaRunPtr run = runChartFormula(*def, values, intradayKey(*fp.rec, fp.day), fp.datesHidden,
                                       [&](FormulaInput& in) { in = intradayFormulaInput(fp.day, fp.datesHidden); });
   if (!run->ok) {
     if (msgTraceOn()) traceLine("drawFsSubPanel runFormula FAIL name=%s err=%s", name.c_str(), run->error.c_str());
