@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/chart_layout.h"
 #include "chart/chart_scale.h"
 #include "platform/canvas.h"
 
@@ -23,7 +24,7 @@ struct ChartGeometry {
   bool masked = false;              // a blind game: dates must not show
   std::vector<std::string> dates;   // date text of each visible bar
   std::vector<double> closes;       // close of each visible bar
-  int stripTop() const { return chartArea.bottom - 34; }
+  int stripTop() const { return chartArea.bottom - kDateStripHeight; }
 };
 
 // The intraday chart's geometry.
