@@ -132,6 +132,10 @@ int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
       return instrumentAtViewPos(app.list, int(app.market.stocks.size()), int(arg));
     case QBarCount: return app.view.barCount;
     case QScrollBack: return app.view.scrollBack;
+    case QMainInd: return app.view.mainInd;
+    case QSubInd: return app.view.subInd;
+    case QShowVol: return app.view.showVol;
+    case QShowSub: return app.view.showSub;
     case QTrainHidden: return tr.hidden;
     case QTrainRevealed: return tr.revealed;
     case QTrainFinished: return tr.finished;

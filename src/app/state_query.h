@@ -39,8 +39,8 @@ enum ViewBit : uint32_t {
 };
 
 // Codes of QueryValue whose state exists in this build. The others answer -1 until their
-// subsystem arrives: 23 drawing count, 24 drawing tool, 44-47 chart indicator settings,
-// 70 drawings hidden, 71 trading-panel page. 76-119 are reserved.
+// subsystem arrives: 23 drawing count, 24 drawing tool, 70 drawings hidden, 71 trading-panel
+// page. 76-119 are reserved.
 enum StateCode : int {
   QHistCash = 0, QLiveCash = 1, QTrainCash = 2,
   QHistPositions = 3, QLivePositions = 4, QTrainPositions = 5,
@@ -55,6 +55,7 @@ enum StateCode : int {
   QDayBars = 32, QMinuteBars = 33, QLatestDayMinutes = 34, QLastPrice = 35, QPrevClose = 36,
   QSortColumn = 37, QSortAscending = 38, QMouse = 39, QListTop = 40, QListRow = 41,
   QBarCount = 42, QScrollBack = 43,
+  QMainInd = 44, QSubInd = 45, QShowVol = 46, QShowSub = 47,
   QTrainHidden = 48, QTrainRevealed = 49, QTrainFinished = 50, QTrainBlind = 51,
   QTrainJumpPeriod = 52, QTrainSub = 53, QTrainDays = 54, QTrainAutoplayMs = 55,
   QEquitySamples = 56, QTrainEquity = 57, QAccountEquity = 58,
