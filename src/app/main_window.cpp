@@ -5,12 +5,12 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/hit_dispatch.h"
 #include "app/setup_dialogs.h"
 #include "app/shell_panels.h"
 #include "app/startup.h"
 #include "app/timers.h"
 #include "chart/chart_navigation.h"
-#include "chart/indicator_strip.h"
 #include "formula/formula_store.h"
 #include "platform/random.h"
 #include "platform/text.h"
@@ -269,8 +269,12 @@ MouseResult onLeftButtonDown(AppState& app, int x, int y, unsigned keys) {
     }
     return res;
   }
-  // Header sorting, the record lists' scroll bars and the drawing tools join here with the
-  // quote list, the trading panel and the drawing subsystem.
+  // The record lists' scroll bars and the drawing tools join here with the trading panel and
+  // the drawing subsystem.
+  if (listShown(app) && clickListHeader(app, x, y)) {
+    res.repaint = Repaint::All;
+    return res;
+  }
   const HitArea* h = firstHitAt(app, x, y);
   if (!h) return res;
   if (isPressReleaseKind(h->kind)) {
@@ -279,27 +283,9 @@ MouseResult onLeftButtonDown(AppState& app, int x, int y, unsigned keys) {
     res.repaint = Repaint::All;
     return res;
   }
-  if (h->kind == HitKind::QuoteRow) {
-    selectStock(app, h->index);
-    res.repaint = Repaint::All;
-  }
-  // ---- chart hit kinds ----
-  if (h->kind == HitKind::IndicatorStripItem && applyIndicatorStripItem(app.view, h->index)) res.repaint = Repaint::All;
-  if (h->kind == HitKind::IntradaySubPanelToggle) {
-    // Either sub panel set: both go with their parameters; none: the first shows MACD.
-    IntradaySettings& fs = app.config.fsLive;
-    if (!fs.sub1.empty() || !fs.sub2.empty()) {
-      fs.sub1.clear();
-      fs.sub2.clear();
-      fs.sub1Param = {};
-      fs.sub2Param = {};
-    } else {
-      fs.sub1 = "MACD";
-      fs.sub1Param = {};
-    }
-    res.repaint = Repaint::All;
-  }
-  // The indicator pickers (kinds 500-502, 505-507) arrive with the indicator dialogs.
+  // The area may go with the paint its action causes: act on a copy.
+  HitArea area = *h;
+  if (runHitArea(app, area)) res.repaint = Repaint::All;
   return res;
 }
 
@@ -310,9 +296,15 @@ MouseResult onLeftButtonUp(AppState& app, int x, int y) {
     res.repaint = Repaint::TitleStrip;
   }
   if (!app.win.pressed.empty()) {
-    // The buttons' actions run here ("released over the same area") once their owners exist.
+    HitRef pressed = app.win.pressed;
     app.win.pressed = {};
     res.repaint = Repaint::All;
+    // Released over the button it pressed: the button acts.
+    const HitArea* h = firstHitAt(app, x, y);
+    if (h && h->ref() == pressed) {
+      HitArea area = *h;
+      runHitArea(app, area);
+    }
   }
   return res;
 }
