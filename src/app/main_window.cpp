@@ -339,8 +339,18 @@ bool toggleMaximisedPanel(AppState& app, int x, int y) {
 }  // namespace
 
 Repaint onMouseWheel(AppState& app, int delta, unsigned keys) {
-  if (listShown(app) || delta == 0 || !app.win.painted.chart.valid) return Repaint::None;
+  if (delta == 0) return Repaint::None;
   const int notches = delta / 120 != 0 ? delta / 120 : (delta > 0 ? 1 : -1);
+  if (listShown(app) && !app.view.tradeView) {
+    // Three rows a notch; towards the user scrolls down the list.
+    int n = int(app.market.stocks.size());
+    int rows = std::max(1, app.win.painted.listRows);
+    int top = std::clamp(app.list.listTop - 3 * notches, 0, std::max(0, n - rows));
+    if (top == app.list.listTop) return Repaint::None;
+    app.list.listTop = top;
+    return Repaint::All;
+  }
+  if (listShown(app) || !app.win.painted.chart.valid) return Repaint::None;
   bool changed = false;
   if (keys & KeyControl) {
     // Towards the user goes back in time.

@@ -7,6 +7,8 @@
 
 #include "app/app_state.h"
 #include "app/dialog.h"
+#include "app/context_menus.h"
+#include "app/keyboard.h"
 #include "app/main_window.h"
 #include "app/placement.h"
 #include "app/state_query.h"
@@ -287,6 +289,22 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_MOUSEWHEEL:
       invalidate(hwnd, onMouseWheel(app, GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp)));
+      return 0;
+    case WM_RBUTTONUP:
+      if (onRightButtonUp(app, GET_X_LPARAM(lp), GET_Y_LPARAM(lp))) invalidate(hwnd, Repaint::All);
+      return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      unsigned mods = (GetKeyState(VK_CONTROL) < 0 ? ModControl : 0u) | (GetKeyState(VK_MENU) < 0 ? ModAlt : 0u) |
+                      (GetKeyState(VK_SHIFT) < 0 ? ModShift : 0u);
+      if (onKeyDown(app, int(wp), mods)) {
+        invalidate(hwnd, Repaint::All);
+        return 0;
+      }
+      break;  // unhandled: the system keys (Alt+F4 and the like) keep working
+    }
+    case WM_CHAR:
+      if (onChar(app, char32_t(wp))) invalidate(hwnd, Repaint::All);
       return 0;
     case WM_CAPTURECHANGED:
       if (HWND(lp) != hwnd) invalidate(hwnd, onCaptureLost(app));
