@@ -179,6 +179,7 @@ int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
     case QDataMode: return app.config.dataMode;
     case QLiveSubPanels: return app.config.fsLive.subCount;
     case QTradeMode: return int(app.mode.tradeMode);
+    case QStockCode: return stock(arg) ? codeNumber(stock(arg)->code) : -1;
     case QHitTopLeft:
     case QHitBottomRight: {
       // Bit 31 asks for the index explicitly, so that index 0 can be named.

@@ -13,6 +13,8 @@ struct AppState;
 
 // Message offsets (keep in step with tools/zorctl).
 enum QueryMessage : unsigned {
+  QueryMenuItem = 93,    // wParam: item position in the open pop-up menu -> its screen centre x * 65536 + y,
+                         // -1 when no pop-up menu is open (answered by the platform layer)
   QueryText = 94,        // wParam: 0 customer name, 1 account, 2 statusText, 3 train.status, other account;
                          // lParam: byte offset. 8 bytes little-endian; -1 for an offset outside [0, length]
   QueryHitCount = 96,    // wParam: hit-area kind -> number of such areas
@@ -63,6 +65,7 @@ enum StateCode : int {
   QClockDate = 63, QClockTime = 64,  // the current tab's mode's trading clock
   QNextOrderNo = 65, QOrderNo = 66, QOrderMode = 67, QRestingOfMode = 68, QPositionCode = 69,
   QStatusLength = 72, QDataMode = 73, QLiveSubPanels = 74, QTradeMode = 75,
+  QStockCode = 76,  // idx: bare code of instrument idx as an integer; -1 when not all digits
   QHitTopLeft = 120, QHitBottomRight = 121,
 };
 

@@ -92,10 +92,18 @@ int Win32Ui::popupMenu(const std::vector<MenuEntry>& entries, int x, int y) {
   UpdateWindow(window_);
   POINT pt{x, y};
   ClientToScreen(window_, &pt);
+  openMenu_ = menu;
   int id = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, 0, window_,
                           nullptr);
+  openMenu_ = nullptr;
   DestroyMenu(menu);
   return id;
+}
+
+int64_t Win32Ui::openMenuItemCentre(int pos) const {
+  RECT r{};
+  if (!openMenu_ || pos < 0 || !GetMenuItemRect(nullptr, openMenu_, UINT(pos), &r)) return -1;
+  return int64_t((r.left + r.right) / 2) * 65536 + (r.top + r.bottom) / 2;
 }
 
 }  // namespace zor

@@ -23,8 +23,13 @@ class Win32Ui : public UiServices {
   bool setClipboardText(std::string_view text) override;
   std::string clipboardText() override;
   int popupMenu(const std::vector<MenuEntry>& entries, int x, int y) override;
+  // The screen centre of item `pos` (separators counted) of the pop-up menu open now, as
+  // x * 65536 + y; -1 when no menu is open or it has no such item. Answered from inside the
+  // menu's own loop, for the drivers that click menu items as a user would.
+  int64_t openMenuItemCentre(int pos) const;
 
  private:
+  HMENU openMenu_ = nullptr;
   HWND window_ = nullptr;
   bool loading_ = false;
 };

@@ -26,6 +26,7 @@ using zor::QueryHitCentre;
 using zor::QueryHitCount;
 using zor::QueryText;
 using zor::QueryValue;
+using zor::QueryMenuItem;
 using zor::QueryViewBits;
 
 constexpr int kExitFail = 1;
@@ -210,7 +211,8 @@ void usage() {
       "  wait-gone [SECONDS]          wait until the main window is gone\n"
       "  q94 WHICH OFFSET | text WHICH   text query (0 name, 1 account, 2 statusText, 3 train.status)\n"
       "  q96 KIND | q97 KIND [INDEX] | q98 CODE [ARG] | q99\n"
-      "  click KIND [INDEX] | dblclick KIND [INDEX] | clickxy X Y\n"
+      "  click KIND [INDEX] | dblclick KIND [INDEX] | clickxy X Y | rclickxy X Y | wheel X Y DELTA [ctrl]\n"
+      "  menu-click POS   (a mouse click on an item of the open pop-up menu)\n"
       "  key VK|NAME | char TEXT\n"
       "  wait q98 CODE VALUE [SECONDS] | wait q99 MASK VALUE [SECONDS] | wait text WHICH TEXT [SECONDS]\n"
       "  msgbox | wait-msgbox [SECONDS] | dismiss [ok|cancel|yes|no|ID]\n"
@@ -348,6 +350,34 @@ int run(const std::vector<std::string>& a) {
   }
   if (cmd == "clickxy" && need(2)) {
     postClick(h, int(number(a[1])), int(number(a[2])), false);
+    return 0;
+  }
+  if (cmd == "menu-click" && need(1)) {
+    // A real click (input as from the mouse) on item POS of the open pop-up menu: the menu's
+    // own loop reads hardware input only.
+    if (!query(h, QueryMenuItem, uint64_t(number(a[1])), 0, v) || v < 0) return fail("no such menu item");
+    SetCursorPos(int(v / 65536), int(v % 65536));
+    Sleep(100);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+    return 0;
+  }
+  if (cmd == "rclickxy" && need(2)) {
+    LPARAM at = MAKELPARAM(int(number(a[1])), int(number(a[2])));
+    PostMessageW(h, WM_MOUSEMOVE, 0, at);
+    PostMessageW(h, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageW(h, WM_RBUTTONUP, 0, at);
+    return 0;
+  }
+  if (cmd == "wheel" && need(3)) {
+    // The wheel's point is in screen coordinates.
+    POINT pt{int(number(a[1])), int(number(a[2]))};
+    ClientToScreen(h, &pt);
+    WPARAM keys = need(4) && a[4] == "ctrl" ? MK_CONTROL : 0;
+    PostMessageW(h, WM_MOUSEWHEEL, MAKEWPARAM(keys, short(number(a[3]))), MAKELPARAM(pt.x, pt.y));
     return 0;
   }
   if (cmd == "q98" && need(1)) {

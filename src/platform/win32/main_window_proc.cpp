@@ -202,6 +202,10 @@ bool isUserInput(UINT msg) {
 }
 
 LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_APP + QueryMenuItem) {
+    auto* ui = dynamic_cast<Win32Ui*>(app.ui);
+    return LRESULT(ui ? ui->openMenuItemCentre(int(wp)) : -1);
+  }
   if (msg >= WM_APP + QueryText && msg <= WM_APP + QueryViewBits)
     return LRESULT(queryState(app, msg - WM_APP, uint64_t(wp), int64_t(lp)));
   // While a window that returns a result is open the main window takes no input; it still
