@@ -8,7 +8,12 @@
 // prefix sums and counts, and for the extremes a monotonic stack searched by binary search,
 // O(n log n) whatever the periods. A missing period element gives noValue (0 for SUM, COUNT,
 // EVERY and EXIST, whose results are 0-filled).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("tree-vectorize")  // the validity scans and divisions of the sliding sums
+#endif
+
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <vector>
 
@@ -73,6 +78,28 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
         // that cannot fire here.
         const int end = std::min(n, i + untilFresh - 1);
         untilFresh -= end - i;
+        if (count == period) {
+          // The window is full of valid values. While the bars up to `end` are valid too the
+          // count stays at N and each bar's change is the new value less the leaving one, the
+          // steps below without their tests. A missing value or an overflow turns the running
+          // sum into a NaN or an infinity, which stays in it to the end of the stretch: a
+          // finite last sum shows that every sum of the stretch was finite and made of valid
+          // values. Otherwise the stretch is done again by the steps below.
+          double s = sum;
+          for (int j = i; j < end; ++j) {
+            s += x[j] - x[j - period];
+            out[j] = s;
+          }
+          if (std::fabs(s) <= DBL_MAX) {
+            if (kind == SumKind::Mean) {
+              const double d = period;
+              for (int j = i; j < end; ++j) out[j] /= d;
+            }
+            sum = s;
+            i = end;
+            if (i == n) break;
+          }
+        }
         for (; i < end; ++i) {
           const double v = x[i], leaving = x[i - period];
           const bool valid = isValid(v), left = isValid(leaving);
