@@ -163,11 +163,12 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
 
 enum class CountKind { Count, Every, Exist };
 
-void windowCount(CallArgs& a, double* out, CountKind kind) {
+template <CountKind Kind>
+void windowCount(CallArgs& a, double* out) {
   const double* x = a.series(0);
   const int n = a.n;
-  auto result = [kind](int trues, int length) -> double {
-    switch (kind) {
+  auto result = [](int trues, int length) -> double {
+    switch (Kind) {
       case CountKind::Count: return trues;
       case CountKind::Every: return trues == length ? 1 : 0;
       case CountKind::Exist: return trues > 0 ? 1 : 0;
@@ -180,11 +181,19 @@ void windowCount(CallArgs& a, double* out, CountKind kind) {
     return;
   }
   if (!wp.perBar) {
+    // Without branches on the values: true and false bars come in no order a predictor
+    // could learn (CLOSE>REF(CLOSE,1)).
+    auto truth = [](double v) { return int(v == v) & int(v != 0); };
+    const int period = wp.fixed;
+    const int head = period > 0 ? std::min(n, period) : n;  // bars whose window starts at bar 0
     int trues = 0;
-    for (int i = 0; i < n; ++i) {
-      trues += isTrue(x[i]) ? 1 : 0;
-      if (wp.fixed > 0 && i - wp.fixed >= 0 && isTrue(x[i - wp.fixed])) --trues;
-      out[i] = result(trues, i - windowStart(i, wp.fixed) + 1);
+    for (int i = 0; i < head; ++i) {
+      trues += truth(x[i]);
+      out[i] = result(trues, i + 1);
+    }
+    for (int i = head; i < n; ++i) {
+      trues += truth(x[i]) - truth(x[i - period]);
+      out[i] = result(trues, period);
     }
     return;
   }
@@ -298,9 +307,9 @@ void windowExtreme(CallArgs& a, double* out, bool distance) {
 
 void ma(CallArgs& a, double* out) { windowSum(a, out, SumKind::Mean); }
 void sum(CallArgs& a, double* out) { windowSum(a, out, SumKind::Sum); }
-void count(CallArgs& a, double* out) { windowCount(a, out, CountKind::Count); }
-void every(CallArgs& a, double* out) { windowCount(a, out, CountKind::Every); }
-void exist(CallArgs& a, double* out) { windowCount(a, out, CountKind::Exist); }
+void count(CallArgs& a, double* out) { windowCount<CountKind::Count>(a, out); }
+void every(CallArgs& a, double* out) { windowCount<CountKind::Every>(a, out); }
+void exist(CallArgs& a, double* out) { windowCount<CountKind::Exist>(a, out); }
 void hhv(CallArgs& a, double* out) { windowExtreme<true>(a, out, false); }
 void llv(CallArgs& a, double* out) { windowExtreme<false>(a, out, false); }
 void hhvbars(CallArgs& a, double* out) { windowExtreme<true>(a, out, true); }
