@@ -74,6 +74,7 @@ inline double finiteOrNoValue(double r) { return std::fabs(r) <= DBL_MAX ? r : n
 namespace {
 
 struct RunMemory {
+  std::vector<double> kernel;
   std::vector<std::vector<double>> doubles;
   std::vector<std::vector<int>> ints;
   size_t bytes = 0;
@@ -128,6 +129,18 @@ void giveVector(std::vector<std::vector<T>>& kept, size_t& bytes, std::vector<T>
 
 }  // namespace
 
+// The fused kernels' registers: a few hundred kilobytes that every run on the thread needs.
+// They are kept apart from the series: cut from a kept series, they would leave it short, and
+// the next run taking that series for n bars would have to fill the rest with zeros.
+std::vector<double> takeKernelMemory() {
+  std::vector<double> v;
+  v.swap(runMemory().kernel);
+  return v;
+}
+void giveKernelMemory(std::vector<double>&& v) {
+  if (v.capacity() > runMemory().kernel.capacity()) runMemory().kernel = std::move(v);
+}
+
 std::vector<double> takeDoubles(size_t n) { return takeVector(runMemory().doubles, runMemory().bytes, n); }
 void giveDoubles(std::vector<double>&& v) { giveVector(runMemory().doubles, runMemory().bytes, std::move(v)); }
 std::vector<int> takeInts(size_t n) { return takeVector(runMemory().ints, runMemory().bytes, n); }
@@ -140,7 +153,7 @@ EvalContext::~EvalContext() {
   for (std::vector<double>& b : stored) giveDoubles(std::move(b));
   for (std::vector<double>& b : cleanInput) giveDoubles(std::move(b));
   giveDoubles(std::move(missingSeries));
-  giveDoubles(std::move(kernelMemory));
+  giveKernelMemory(std::move(kernelMemory));
 }
 
 bool EvalContext::charge(int64_t count) {

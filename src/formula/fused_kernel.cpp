@@ -376,7 +376,10 @@ class KernelBuilder {
 
   double* registers() {
     const size_t size = size_t(kRegisters + 2 * kMaxLeaves) * kBlock;
-    if (ctx_.kernelMemory.size() < size) ctx_.kernelMemory = takeDoubles(size);
+    if (ctx_.kernelMemory.size() < size) {
+      ctx_.kernelMemory = takeKernelMemory();
+      ctx_.kernelMemory.resize(size);  // zeros only the first time on the thread
+    }
     return ctx_.kernelMemory.data();
   }
 
@@ -413,10 +416,25 @@ class KernelBuilder {
 }  // namespace
 
 bool anyNonFinite(const double* values, int n) {
-  // Written as a running select on doubles, the form the vectoriser takes.
-  double seen = 0;
-  for (int i = 0; i < n; ++i) seen = std::fabs(values[i]) <= DBL_MAX ? seen : 1.0;
-  return seen != 0;
+  // v*0 is a zero for a finite v and a NaN for an infinity or a NaN, and a NaN stays in a sum:
+  // eight independent sums of them, which the compiler packs into vector registers, find
+  // either kind at a few elements per cycle.
+  double s0 = 0, s1 = 0, s2 = 0, s3 = 0, s4 = 0, s5 = 0, s6 = 0, s7 = 0;
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const double* v = values + i;
+    s0 += v[0] * 0.0;
+    s1 += v[1] * 0.0;
+    s2 += v[2] * 0.0;
+    s3 += v[3] * 0.0;
+    s4 += v[4] * 0.0;
+    s5 += v[5] * 0.0;
+    s6 += v[6] * 0.0;
+    s7 += v[7] * 0.0;
+  }
+  double total = ((s0 + s1) + (s2 + s3)) + ((s4 + s5) + (s6 + s7));
+  for (; i < n; ++i) total += values[i] * 0.0;
+  return !(total == 0);
 }
 
 void cleanFunctionResult(double* values, int n) {

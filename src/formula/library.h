@@ -229,6 +229,10 @@ ZOR_FN(drawkline); ZOR_FN(drawrectrel); ZOR_FN(drawgbk);
 // arithmetic). What is kept is bounded by what one run may hold (kMaxRunBytes).
 constexpr size_t kKeptRunBytes = size_t(kMaxRunBytes);
 std::vector<double> takeDoubles(size_t n);  // n elements of unspecified value
+// The fused kernels' registers kept for the thread, or an empty vector (a run nested in
+// another would find them taken).
+std::vector<double> takeKernelMemory();
+void giveKernelMemory(std::vector<double>&& v);
 void giveDoubles(std::vector<double>&& v);
 std::vector<int> takeInts(size_t n);
 void giveInts(std::vector<int>&& v);
