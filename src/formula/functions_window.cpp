@@ -52,6 +52,47 @@ inline int windowStart(int i, int period) { return period <= 0 ? 0 : std::max(0,
 
 enum class SumKind { Mean, Sum };
 
+// Error allowed to a running sum, relative to max(N, |sum|) for MA and max(1, |sum|) for SUM,
+// and the bound on `spread` (windowSum) that keeps it: the unit of rounding is 2^-53.
+constexpr double kSumTolerance = 1e-10;
+constexpr double kSpreadLimit = kSumTolerance / 0x1p-53;
+
+// Divides len values by `divisor` in place (none for 1) and measures the quotients: the
+// least and the greatest, and the sum of their magnitudes. Two lanes of each, which the
+// compiler keeps in vector registers: next to the divisions the rest costs nothing.
+struct Measure {
+  double low, high, magnitude;
+};
+Measure divideAndMeasure(double* v, int len, int divisor) {
+  double lo[2] = {HUGE_VAL, HUGE_VAL}, hi[2] = {-HUGE_VAL, -HUGE_VAL}, mag[2] = {0, 0};
+  const double d = divisor;
+  auto measure = [&](int k, double q) {
+    lo[k] = lo[k] < q ? lo[k] : q;
+    hi[k] = hi[k] > q ? hi[k] : q;
+    mag[k] += std::fabs(q);
+  };
+  int j = 0;
+  if (divisor == 1) {
+    for (; j + 2 <= len; j += 2) {
+      for (int k = 0; k < 2; ++k) measure(k, v[j + k]);
+    }
+    if (j < len) measure(0, v[j]);
+  } else {
+    for (; j + 2 <= len; j += 2) {
+      for (int k = 0; k < 2; ++k) {
+        const double q = v[j + k] / d;
+        v[j + k] = q;
+        measure(k, q);
+      }
+    }
+    if (j < len) {
+      v[j] /= d;
+      measure(0, v[j]);
+    }
+  }
+  return {std::min(lo[0], lo[1]), std::max(hi[0], hi[1]), mag[0] + mag[1]};
+}
+
 void windowSum(CallArgs& a, double* out, SumKind kind) {
   const double* x = a.series(0);
   const int n = a.n;
@@ -68,72 +109,99 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
     // The bar's change to the sum is formed first, so the running sum takes one rounding per
     // bar; every max(4N, 1024) bars the sum is taken afresh from the window, so rounding cannot
     // pile up along the series.
-    const int block = period > 0 ? int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 1024), n + 1)) : 0;
-    double sum = 0;
+    //
+    // `spread` bounds the rounding error of the sum, in units of the rounding of one operation
+    // (2^-53): each step adds at most that unit times the magnitudes of its results, the
+    // change's and the new sum's. A fresh sum adds its values in the order a direct loop over
+    // the window does. While values only enter (the first N bars, and SUM from bar 0) the
+    // running sum is that direct sum itself. Where the bound could pass kSumTolerance of
+    // max(N, |sum|) for MA (the mean to that much of max(1, |mean|)), max(1, |sum|) for SUM
+    // (after much larger values left the window, or when the window sums to nearly zero),
+    // the sum is taken afresh at once.
+    const int block = int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 1024), n + 1));
+    const double scale = kind == SumKind::Mean ? period : 1;
+    auto accurate = [scale](double s, double e) {
+      // Also false for a NaN or an infinite sum (the bound is capped at the largest double).
+      return e <= std::min(kSpreadLimit * std::max(scale, std::fabs(s)), DBL_MAX);
+    };
+    if (period <= 0) {
+      // SUM from bar 0: the running total is the direct sum itself.
+      double total = 0;
+      int count = 0;
+      for (int i = 0; i < n; ++i) {
+        const double v = x[i];
+        const bool valid = isValid(v);
+        total += valid ? v : 0.0;
+        count += valid;
+        out[i] = count == 0 ? 0.0 : cleanValue(total);
+      }
+      a.clean = true;
+      return;
+    }
+    double sum = 0, spread = 0;
     int count = 0;
     int untilFresh = block;  // bars until the sum is taken afresh
+    int stepsUntil = 0;      // bars before it go step by step (a stretch that failed its checks)
     for (int i = 0; i < n; ++i) {
-      if (period > 0 && i >= period && untilFresh > 1) {
-        // Full windows up to the next fresh sum: the same steps as below, without the tests
-        // that cannot fire here.
+      if (i >= period && count == period && untilFresh > 1 && i >= stepsUntil) {
+        // The window is full of valid values: up to the next fresh sum the count stays at N
+        // while the new values are valid, and each bar's change is the new value less the
+        // leaving one, the steps below without their tests. A missing value turns the sum
+        // into a NaN and an overflow into an infinity, either of which stays in it to the
+        // end of the stretch. The stretch's spread is bounded afterwards from its sums: a
+        // change is at most the sum before it and the sum after it (to a few roundings), so
+        // the stretch adds at most 3 sum|s| and the sum before it. A stretch whose last sum
+        // is not finite, or whose least |s| is not accurate to that bound, is done again step
+        // by step.
         const int end = std::min(n, i + untilFresh - 1);
-        untilFresh -= end - i;
-        if (count == period) {
-          // The window is full of valid values. While the bars up to `end` are valid too the
-          // count stays at N and each bar's change is the new value less the leaving one, the
-          // steps below without their tests. A missing value or an overflow turns the running
-          // sum into a NaN or an infinity, which stays in it to the end of the stretch: a
-          // finite last sum shows that every sum of the stretch was finite and made of valid
-          // values. Otherwise the stretch is done again by the steps below.
-          double s = sum;
-          for (int j = i; j < end; ++j) {
-            s += x[j] - x[j - period];
-            out[j] = s;
-          }
-          if (std::fabs(s) <= DBL_MAX) {
-            if (kind == SumKind::Mean) {
-              const double d = period;
-              for (int j = i; j < end; ++j) out[j] /= d;
-            }
-            sum = s;
-            i = end;
-            if (i == n) break;
-          }
+        double s = sum;
+        for (int j = i; j < end; ++j) {
+          s += x[j] - x[j - period];
+          out[j] = s;
         }
-        for (; i < end; ++i) {
-          const double v = x[i], leaving = x[i - period];
-          const bool valid = isValid(v), left = isValid(leaving);
-          sum += (valid ? v : 0.0) - (left ? leaving : 0.0);
-          count += int(valid) - int(left);
-          if (count == 0) sum = 0;
-          out[i] = count == 0 ? empty : cleanValue(kind == SumKind::Sum ? sum : sum / count);
+        // For MA the quotients are measured, N times smaller than the sums.
+        const Measure m = divideAndMeasure(out + i, end - i, kind == SumKind::Mean ? period : 1);
+        const double least = scale * (m.low > 0 ? m.low : m.high < 0 ? -m.high : 0);
+        const double e = spread + std::fabs(sum) + 3.0000001 * scale * m.magnitude;
+        if (std::fabs(s) <= DBL_MAX && accurate(least, e)) {
+          untilFresh -= end - i;
+          sum = s;
+          spread = e;
+          i = end;
+          if (i == n) break;
+        } else {
+          stepsUntil = end;
         }
-        if (i == n) break;
       }
       const double v = x[i];
-      if (block > 0 && --untilFresh == 0) {
-        untilFresh = block;
-        sum = 0;
-        count = 0;
-        for (int j = i - period + 1; j <= i; ++j) {
-          if (isValid(x[j])) {
-            sum += x[j];
-            ++count;
-          }
-        }
-      } else {
+      bool fresh = --untilFresh == 0;
+      if (!fresh) {
         const bool valid = isValid(v);
         double change = valid ? v : 0.0;
         count += valid;
-        if (period > 0 && i >= period) {
+        if (i >= period) {
           const double leaving = x[i - period];
           const bool left = isValid(leaving);
           change -= left ? leaving : 0.0;
           count -= left;
         }
         sum += change;
+        spread += std::fabs(sum) + std::fabs(change);
+        fresh = count > 0 && i >= period && !accurate(sum, spread);
       }
-      if (count == 0) sum = 0;  // no rounding residue survives an empty window
+      if (fresh) {
+        untilFresh = block;
+        sum = spread = 0;
+        count = 0;
+        for (int j = i - period + 1; j <= i; ++j) {
+          if (isValid(x[j])) {
+            sum += x[j];
+            spread += std::fabs(sum);
+            ++count;
+          }
+        }
+      }
+      if (count == 0) sum = spread = 0;  // no rounding residue survives an empty window
       out[i] = count == 0 ? empty : cleanValue(kind == SumKind::Sum ? sum : sum / count);
     }
     a.clean = true;
@@ -213,6 +281,77 @@ void windowCount(CallArgs& a, double* out) {
 
 // ---- extremes ----
 
+// The highest (or lowest) valid value of each window of a fixed `period` (at most n), noValue
+// for a window without one. Ties do not matter for the values, so missing values become the
+// worst value (-inf for the highest), which every valid value equals or beats, and the work
+// is plain max (min) over doubles, which compiles to vector instructions.
+//
+// Periods up to kDoublingPeriods double the span over tiles of bars small enough to stay in
+// the first-level cache: after the pass for span s, element k holds the best of the s values
+// ending at k, and the window of N is the best of two spans of the largest s <= N, one ending
+// at the bar and one ending N-s bars earlier. log2(N)+2 passes without a dependency from
+// element to element. Longer periods use blocks of N bars: the best from the block's start
+// (prefix) and up to the block's end (suffix); a window spans at most two blocks and is the
+// better of the suffix at its start and the prefix at its end.
+constexpr int kDoublingPeriods = 512;
+constexpr int kExtremeTile = 2048;
+
+template <bool Highest>
+void slidingExtremeValues(const double* x, int n, int period, double* out) {
+  constexpr double worst = Highest ? -HUGE_VAL : HUGE_VAL;
+  auto best = [](double v, double w) { return Highest ? (v > w ? v : w) : (v < w ? v : w); };
+  if (period <= kDoublingPeriods) {
+    const int halo = period - 1;
+    Scratch<double> first(size_t(kExtremeTile + halo)), second(size_t(kExtremeTile + halo));
+    for (int t0 = 0; t0 < n; t0 += kExtremeTile) {
+      const int t1 = std::min(n, t0 + kExtremeTile);
+      const int from = t0 - halo;  // bar of the tile's element 0; before bar 0 is the worst value
+      const int len = t1 - from;
+      double* cur = first.data();
+      double* next = second.data();
+      const int before = std::max(0, -from);
+      for (int k = 0; k < before; ++k) cur[k] = worst;
+      const double* xs = x + (from + before);
+      for (int k = before; k < len; ++k) {
+        const double v = xs[k - before];
+        cur[k] = v == v ? v : worst;
+      }
+      // Elements below span-1 hold shorter spans; no window that is read needs them.
+      int span = 1;
+      while (2 * span <= period) {
+        for (int k = 2 * span - 1; k < len; ++k) next[k] = best(cur[k], cur[k - span]);
+        std::swap(cur, next);
+        span *= 2;
+      }
+      const int rest = period - span;  // below span: the two spans overlap or meet
+      double* o = out + t0;
+      for (int k = halo; k < len; ++k) o[k - halo] = best(cur[k], cur[k - rest]);
+    }
+  } else {
+    Scratch<double> prefix(static_cast<size_t>(n)), suffix(static_cast<size_t>(n));
+    for (int b = 0; b < n; b += period) {
+      const int end = std::min(n, b + period);
+      double m = worst;
+      for (int i = b; i < end; ++i) prefix[size_t(i)] = m = best(x[i], m);
+      m = worst;
+      for (int i = end - 1; i >= b; --i) suffix[size_t(i)] = m = best(x[i], m);
+    }
+    for (int i = 0; i < n; ++i) {
+      const int s = i - period + 1;
+      out[i] = s <= 0 ? prefix[size_t(i)] : best(suffix[size_t(s)], prefix[size_t(i)]);
+    }
+  }
+  // The worst value stands for a window without a valid value, unless the window really
+  // holds it (an infinite function result). The results hold no NaN, so a scan for values
+  // that are not finite finds whether any is the worst value.
+  if (!anyNonFinite(out, n)) return;
+  int lastValid = -1;
+  for (int i = 0; i < n; ++i) {
+    if (isValid(x[i])) lastValid = i;
+    if (out[i] == worst && lastValid <= i - period) out[i] = noValue;
+  }
+}
+
 // Highest (or lowest) valid value of the window, or the distance to it; among equal extremes
 // the latest bar counts. `better(j, k)` for bars j < k answers whether j beats k.
 //
@@ -244,30 +383,7 @@ void windowExtreme(CallArgs& a, double* out, bool distance) {
     const int64_t period = wp.fixed <= 0 ? int64_t(n) : std::min<int64_t>(wp.fixed, n);
     const int block = int(period);
     if (!distance) {
-      // The values alone: ties do not matter. The scans start from the worst value (-inf for
-      // the highest) that a missing value never replaces, so they compile to plain max/min.
-      constexpr double worst = Highest ? -HUGE_VAL : HUGE_VAL;
-      auto best = [](double v, double w) { return Highest ? (v > w ? v : w) : (v < w ? v : w); };
-      Scratch<double> prefix(static_cast<size_t>(n)), suffix(static_cast<size_t>(n));
-      for (int b = 0; b < n; b += block) {
-        const int end = std::min(n, b + block);
-        double m = worst;
-        for (int i = b; i < end; ++i) prefix[size_t(i)] = m = best(x[i], m);
-        m = worst;
-        for (int i = end - 1; i >= b; --i) suffix[size_t(i)] = m = best(x[i], m);
-      }
-      for (int i = 0; i < n; ++i) {
-        const int s = i - block + 1;
-        out[i] = s <= 0 ? prefix[size_t(i)] : best(suffix[size_t(s)], prefix[size_t(i)]);
-      }
-      // The worst value stands for a window without a valid value, unless the window really
-      // holds it (an infinite function result).
-      for (int i = 0; i < n; ++i) {
-        if (out[i] != worst) continue;
-        bool any = false;
-        for (int j = windowStart(i, block); j <= i && !any; ++j) any = isValid(x[j]);
-        if (!any) out[i] = noValue;
-      }
+      slidingExtremeValues<Highest>(x, n, block, out);
       return;
     }
     Scratch<int> prefix(static_cast<size_t>(n)), suffix(static_cast<size_t>(n));
