@@ -292,6 +292,7 @@ SeriesValue EvalContext::evaluate(const ExprNode& node) {
       DataName d;
       if (findDataName(node.text, d)) {
         SeriesValue v = constantValue(noValue);
+        v.clean = true;  // checked on first use
         switch (d) {
           case DataClose: v.data = inputSeries(InClose); break;
           case DataOpen: v.data = inputSeries(InOpen); break;
@@ -437,22 +438,19 @@ bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, cons
       }
     } else if (v.buffer >= 0) {
       values = ctx.take(v.buffer);
-      // Operators already give finite values or noValue; function results are cleaned here
-      // unless the function vouched for them.
-      if (st.expr.kind == NodeCall && !v.clean) {
-        cleanFunctionResult(values.data(), n);
-      }
-    } else if (st.isOutput || (v.shared && st.expr.kind == NodeCall && !v.clean)) {
+      // Operators give finite values or noValue, and some functions vouch for theirs; the
+      // rest is cleaned here.
+      if (!v.clean) cleanFunctionResult(values.data(), n);
+    } else if (st.isOutput || !v.clean) {
+      // A borrowed value: the input's, another statement's or a kept shared value.
       values = takeDoubles(size_t(n));
       std::copy(v.data, v.data + n, values.begin());
-      // Borrowed values are clean, except a function's result kept for later occurrences.
-      if (v.shared && st.expr.kind == NodeCall && !v.clean) {
-        cleanFunctionResult(values.data(), n);
-      }
+      if (!v.clean) cleanFunctionResult(values.data(), n);
       ctx.bytes += int64_t(n) * 8;
     } else {
       named = v;
     }
+    named.clean = true;
     if (ctx.bytes > kMaxRunBytes) {
       ctx.fail(kTooMuchWorkMessage);
       return false;

@@ -244,6 +244,7 @@ void windowCount(CallArgs& a, double* out) {
     return 0;
   };
   WindowPeriod wp = windowPeriod(a, 1, 0);
+  a.clean = true;  // counts, 0 and 1
   if (wp.missing) {
     fillSeries(out, n, 0);
     return;
@@ -348,7 +349,7 @@ void slidingExtremeValues(const double* x, int n, int period, double* out) {
   int lastValid = -1;
   for (int i = 0; i < n; ++i) {
     if (isValid(x[i])) lastValid = i;
-    if (out[i] == worst && lastValid <= i - period) out[i] = noValue;
+    if (out[i] == worst && lastValid < windowStart(i, period)) out[i] = noValue;
   }
 }
 
@@ -368,6 +369,7 @@ void windowExtreme(CallArgs& a, double* out, bool distance) {
   const double* x = a.series(0);
   const int n = a.n;
   WindowPeriod wp = windowPeriod(a, 1, 0);
+  a.clean = distance || a.isClean(0);  // distances, or values of X; else noValue
   if (wp.missing) {
     fillSeries(out, n, noValue);
     return;

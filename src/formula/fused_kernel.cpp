@@ -48,6 +48,7 @@ struct Step {
 
 struct Leaf {
   SeriesValue value;
+  bool clean = false;  // holds only finite values and noValue (SeriesValue::clean)
   bool shifted = false;
   int64_t shift = 0;  // REF's period: the leaf reads bar i - shift
 };
@@ -110,11 +111,8 @@ void runStep(uint8_t code, double* o, const double* a, const double* b, const do
       }
       break;
     case KNot: for (int j = 0; j < len; ++j) o[j] = truth(a[j]) ? 0.0 : 1.0; break;
-    case KAbs:
-      for (int j = 0; j < len; ++j) {
-        const double x = a[j];
-        o[j] = x == x ? std::fabs(x) : noValue;
-      }
+    case KAbs:  // noValue stays itself
+      for (int j = 0; j < len; ++j) o[j] = std::fabs(a[j]);
       break;
     case KMax:
       for (int j = 0; j < len; ++j) {
@@ -204,6 +202,7 @@ class KernelBuilder {
         if (ctx_.charge(ctx_.n)) {
           CallArgs call{ctx_, node, args, 2, ctx_.n};
           fn::ref(call, ctx_.bufferData(r.buffer));
+          r.clean = call.clean;
         }
         ctx_.releaseValue(args[0]);
         ctx_.releaseValue(args[1]);
@@ -236,6 +235,7 @@ class KernelBuilder {
         if (src[k] < 0 && !kept_[-1 - src[k]]) free_[freeCount_++] = int8_t(-1 - src[k]);
       }
       Step st{KSmooth, free_[--freeCount_], {src[0], 0, 0}};
+      clean_[st.dst] = false;  // a smoothing may grow past the largest double
       st.keep = keep;
       st.alpha = alpha;
       st.state = noValue;
@@ -261,6 +261,7 @@ class KernelBuilder {
       if (src[k] < 0 && !kept_[-1 - src[k]]) free_[freeCount_++] = int8_t(-1 - src[k]);
     }
     Step s{code, free_[--freeCount_], {src[0], src[1], src[2]}};
+    clean_[s.dst] = stepIsClean(code, src);
     steps_[stepCount_++] = s;
     return int16_t(-1 - s.dst);
   }
@@ -329,7 +330,7 @@ class KernelBuilder {
     }
     releaseLeaves();
     // Operators write finite values or noValue; the other steps pass values on.
-    r.clean = steps_[stepCount_ - 1].code <= KNot;
+    r.clean = clean_[steps_[stepCount_ - 1].dst];
     return r;
   }
 
@@ -339,6 +340,24 @@ class KernelBuilder {
     if (node.kind == NodeUnary) return 1;
     static constexpr int kArgs[] = {0, 1, 2, 2, 3, 3, 1, 1};
     return kArgs[call];
+  }
+
+  bool operandIsClean(int16_t s) const { return s >= 0 ? leaves_[s].clean : clean_[-1 - s]; }
+
+  // Arithmetic turns what is not finite into noValue and comparisons give 0 or 1; the other
+  // steps pass values on, clean when the values they pass are.
+  bool stepIsClean(uint8_t code, const int16_t* src) const {
+    switch (code) {
+      case KNegate:
+      case KAbs:
+      case KCopy: return operandIsClean(src[0]);
+      case KMax:
+      case KMin: return operandIsClean(src[0]) && operandIsClean(src[1]);
+      case KIf:
+      case KIfn: return operandIsClean(src[1]) && operandIsClean(src[2]);
+      case KSmooth: return false;
+      default: return true;
+    }
   }
 
   SeriesValue missingValue() {
@@ -355,6 +374,7 @@ class KernelBuilder {
       if (v.data || l.value.constant == v.constant) return int16_t(k);
     }
     leaves_[leafCount_].value = v;
+    leaves_[leafCount_].clean = v.data ? v.clean : isCleanNumber(v.constant);
     return int16_t(leafCount_++);
   }
 
@@ -365,6 +385,7 @@ class KernelBuilder {
       if (v.data || l.value.constant == v.constant) return int16_t(k);
     }
     leaves_[leafCount_].value = v;
+    leaves_[leafCount_].clean = v.data ? v.clean : isCleanNumber(v.constant);  // bars before the first read noValue
     leaves_[leafCount_].shifted = true;
     leaves_[leafCount_].shift = shift;
     return int16_t(leafCount_++);
@@ -406,6 +427,7 @@ class KernelBuilder {
   int freeCount_ = 0;
   int planned_ = 0;  // fused nodes entered; each adds one step
   bool kept_[kRegisters] = {};  // registers holding an inlined statement's value
+  bool clean_[kRegisters] = {};  // the step writing the register gives clean values
   const ExprNode* inlined_[kMaxInlined];
   int16_t inlinedOperand_[kMaxInlined];
   int inlinedCount_ = 0;

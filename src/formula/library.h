@@ -9,6 +9,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,7 +31,9 @@ struct SeriesValue {
   double constant = 0;
   int32_t buffer = -1;  // pooled buffer this value owns, -1 when borrowed or constant
   bool shared = false;  // borrowed from the run's kept shared values (ExprNode::shared)
-  bool clean = false;   // a function's result known to hold only finite values and noValue
+  // Known to hold only finite values and noValue itself (no infinity, no other NaN): the
+  // input's series, statement results, operators' results, and functions' results that say so.
+  bool clean = false;
   // An inlined statement's name: not computed; its value is this expression's.
   const ExprNode* expr = nullptr;
 };
@@ -39,6 +42,13 @@ inline bool isValid(double v) { return v == v; }
 // An infinity or a NaN becomes noValue; a form compilers turn into a compare and a blend.
 inline double cleanValue(double v) { return std::fabs(v) <= DBL_MAX ? v : noValue; }
 inline bool isTrue(double v) { return v == v && v != 0; }
+// A finite number or noValue itself (not another NaN).
+inline bool isCleanNumber(double v) {
+  if (std::fabs(v) <= DBL_MAX) return true;
+  uint64_t bits;
+  std::memcpy(&bits, &v, 8);
+  return bits == 0x7FF8000000000000ull;
+}
 
 // Work limit of one run, in element steps, and the message of a run that passes it.
 constexpr int64_t kMaxRunSteps = 200000000;
@@ -128,6 +138,10 @@ struct CallArgs {
   }
   // True for a missing argument and for a constant one.
   bool isConstant(int k) const { return k >= count || values[k].data == nullptr; }
+  // True when the argument holds only finite values and noValue (a missing one does).
+  bool isClean(int k) const {
+    return k >= count || (values[k].data ? values[k].clean : isCleanNumber(values[k].constant));
+  }
   double constant(int k) const { return k >= count ? noValue : values[k].constant; }
   // The argument's n elements (a constant is materialised on first use).
   const double* series(int k);

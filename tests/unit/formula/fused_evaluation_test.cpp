@@ -31,6 +31,69 @@ TEST(FusedEvaluation, LongProgramsAndManyLeavesGiveTheElementResult) {
   }
 }
 
+// A smoothing with weights above 1 grows past the largest double; whatever passes its values on
+// (negation, ABS, MAX, MIN, IF, REF, the extremes, a name, a repeated expression) ends its
+// statement with noValue there, never an infinity.
+TEST(FusedEvaluation, StatementsNeverEndInfinite) {
+  const FormulaInput in = randomBars(1500, 3, true);
+  const Series grow = runLine("X:TMA(C,2,2);", in);
+  size_t first = 0;
+  while (first < grow.size() && valid(grow[first])) ++first;
+  ASSERT_GT(first, 100u);
+  ASSERT_LT(first + 20, grow.size());
+  const char* texts[] = {
+      "X:-TMA(C,2,2);",
+      "X:ABS(TMA(C,2,2));",
+      "X:ABS(-TMA(C,2,2));",
+      "X:MAX(TMA(C,2,2),C);",
+      "X:MIN(-TMA(C,2,2),C);",
+      "X:IF(C>O,TMA(C,2,2),-TMA(C,2,2));",
+      "X:REF(-TMA(C,2,2),3);",
+      "X:REF(TMA(C,2,2),BARSLAST(C>O));",
+      "X:HHV(TMA(C,2,2),5);",
+      "X:LLV(-TMA(C,2,2),0);",
+      "A:=-TMA(C,2,2); X:A;",
+      "X:-TMA(C,2,2); Y:-TMA(C,2,2)*1;",
+      "A:=TMA(C,2,2); X:-A; Y:ABS(A);",
+  };
+  for (const char* text : texts) {
+    RunResult r = runText(text, in);
+    ASSERT_TRUE(r.ok) << text << ": " << r.error;
+    for (const OutputLine& line : r.lines) {
+      size_t missing = 0;
+      for (size_t i = 0; i < line.values.size(); ++i) {
+        const double v = line.values[i];
+        ASSERT_TRUE(std::isfinite(v) || isNoValue(v)) << text << " " << line.name << " bar " << i << ": " << v;
+        missing += i >= first + 10 && isNoValue(v);
+      }
+      EXPECT_GT(missing, 0u) << text << " " << line.name;
+    }
+  }
+}
+
+// HHV and LLV over no valid value at all, and over stretches without one: noValue, whatever
+// the period (0 reads from bar 0).
+TEST(FusedEvaluation, ExtremesOfMissingValues) {
+  FormulaInput in = randomBars(300, 4);
+  for (int i = 100; i < 200; ++i) in.close[size_t(i)] = NA;
+  for (const char* f : {"HHV", "LLV"}) {
+    for (int period : {0, 1, 7, 50, 299, 300, 1000}) {
+      const std::string p = std::to_string(period);
+      const Series none = runLine(std::string("X:") + f + "(DRAWNULL," + p + ");", in);
+      EXPECT_TRUE(seriesNear(none, Series(in.close.size(), NA))) << f << " " << period;
+      const Series gap = runLine(std::string("X:") + f + "(C," + p + ");", in);
+      for (size_t i = 0; i < gap.size(); ++i) {
+        const size_t start = period <= 0 ? 0 : i + 1 >= size_t(period) ? i + 1 - size_t(period) : 0;
+        double want = NA;
+        for (size_t j = start; j <= i; ++j) {
+          if (valid(in.close[j])) want = !valid(want) ? in.close[j] : f[0] == 'H' ? std::max(want, in.close[j]) : std::min(want, in.close[j]);
+        }
+        ASSERT_TRUE(sameValue(gap[i], want)) << f << " " << period << " bar " << i;
+      }
+    }
+  }
+}
+
 TEST(FusedEvaluation, DeepNestingThroughCalls) {
   // ABS is fused, MA is not: each level starts a new program below a call.
   std::string text = "X:";
