@@ -10,6 +10,10 @@
 // AVEDEV, COVAR and RELATE sum the deviations window by window. Their cost is the sum of the
 // window lengths, charged to the run before any work, so AVEDEV(C,100000) over a long series
 // stops with the run's work message instead of taking minutes.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("tree-vectorize")  // the mean deviation's passes over tiles of bars
+#endif
+
 #include <algorithm>
 #include <cmath>
 
@@ -168,8 +172,50 @@ void slidingDeviation(const double* x, int n, int period, double* out, Deviation
   }
 }
 
-// The mean absolute deviation: the window's mean comes from a running sum and count (O(1) per
-// bar); the deviations from it are then summed over the window itself.
+// The mean absolute deviation: each window's mean from the running sums of MA (written to
+// `out` first), then the distances from it summed over the window itself. The bars go in
+// tiles: for each place in the window one pass adds that value's distance to every bar of the
+// tile, so the bars' sums are independent and take vector instructions. A missing value's
+// distance is a NaN, which a mask turns into 0: the loop holds no branch.
+void meanAbsoluteDeviation(const double* x, int n, int period, double* out) {
+  slidingWindowSum(x, n, period, out, true);
+  constexpr int kTile = 1024;
+  double sum[kTile];
+  int count = 0;  // valid values in the window
+  for (int t0 = 0; t0 < n; t0 += kTile) {
+    const int len = std::min(n - t0, kTile);
+    const double* mean = out + t0;
+    for (int j = 0; j < len; ++j) sum[j] = 0;
+    // Bar t0+j reads x[t0+j-k]; the bars before k have no value k places back. Two places
+    // per pass where every bar of the tile has both.
+    int k = std::min(period, t0 + len) - 1;
+    for (; k >= 1 && k <= t0; k -= 2) {
+      const double* v = x + (t0 - k);
+      const double* w = v + 1;
+      for (int j = 0; j < len; ++j) {
+        const double d = v[j] - mean[j], e = w[j] - mean[j];
+        sum[j] += (d == d ? std::fabs(d) : 0.0) + (e == e ? std::fabs(e) : 0.0);
+      }
+    }
+    for (; k >= 0; --k) {
+      const int first = std::max(0, k - t0);
+      const double* v = x + (t0 + first - k);
+      const double* m = mean + first;
+      double* s = sum + first;
+      for (int j = 0; j < len - first; ++j) {
+        const double d = v[j] - m[j];
+        s[j] += d == d ? std::fabs(d) : 0.0;
+      }
+    }
+    for (int j = 0; j < len; ++j) {
+      const int i = t0 + j;
+      count += int(isValid(x[i])) - int(i >= period && isValid(x[i - period]));
+      // No mean (no valid value, or a sum past the largest double): no result.
+      out[i] = count == 0 || !isValid(mean[j]) ? noValue : cleanValue(sum[j] / count);
+    }
+  }
+}
+
 void deviation(CallArgs& a, double* out, Deviation kind) {
   const double* x = a.series(0);
   const int n = a.n;
@@ -183,23 +229,8 @@ void deviation(CallArgs& a, double* out, Deviation kind) {
     fillSeries(out, n, noValue);
     return;
   }
-  double sum = 0;
-  int k = 0;
-  for (int i = 0; i < n; ++i) {
-    if (isValid(x[i])) sum += x[i], ++k;
-    if (i >= period && isValid(x[i - period])) sum -= x[i - period], --k;
-    if (k == 0) {
-      sum = 0;
-      out[i] = noValue;
-      continue;
-    }
-    const double mean = sum / k;
-    double absolute = 0;
-    for (int j = std::max(0, i - period + 1); j <= i; ++j) {
-      if (isValid(x[j])) absolute += std::fabs(x[j] - mean);
-    }
-    out[i] = absolute / k;
-  }
+  meanAbsoluteDeviation(x, n, std::min(period, n), out);
+  a.clean = true;
 }
 
 // Over the bars of the window where both series are valid.

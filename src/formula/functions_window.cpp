@@ -93,6 +93,114 @@ Measure divideAndMeasure(double* v, int len, int divisor) {
   return {std::min(lo[0], lo[1]), std::max(hi[0], hi[1]), mag[0] + mag[1]};
 }
 
+}  // namespace
+
+// MA (mean) or SUM over windows of a fixed period (SUM: 0 or below from bar 0; MA: at least
+// 1): finite values or noValue (0 for an empty SUM window).
+void slidingWindowSum(const double* x, int n, int period, double* out, bool mean) {
+  const SumKind kind = mean ? SumKind::Mean : SumKind::Sum;
+  const double empty = mean ? noValue : 0;
+  // The bar's change to the sum is formed first, so the running sum takes one rounding per
+  // bar; every max(4N, 1024) bars the sum is taken afresh from the window, so rounding cannot
+  // pile up along the series.
+  //
+  // `spread` bounds the rounding error of the sum, in units of the rounding of one operation
+  // (2^-53): each step adds at most that unit times the magnitudes of its results, the
+  // change's and the new sum's. A fresh sum adds its values in the order a direct loop over
+  // the window does. While values only enter (the first N bars, and SUM from bar 0) the
+  // running sum is that direct sum itself. Where the bound could pass kSumTolerance of
+  // max(N, |sum|) for MA (the mean to that much of max(1, |mean|)), max(1, |sum|) for SUM
+  // (after much larger values left the window, or when the window sums to nearly zero),
+  // the sum is taken afresh at once.
+  const int block = int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 1024), n + 1));
+  const double scale = kind == SumKind::Mean ? period : 1;
+  auto accurate = [scale](double s, double e) {
+    // Also false for a NaN or an infinite sum (the bound is capped at the largest double).
+    return e <= std::min(kSpreadLimit * std::max(scale, std::fabs(s)), DBL_MAX);
+  };
+  if (period <= 0) {
+    // SUM from bar 0: the running total is the direct sum itself.
+    double total = 0;
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+      const double v = x[i];
+      const bool valid = isValid(v);
+      total += valid ? v : 0.0;
+      count += valid;
+      out[i] = count == 0 ? 0.0 : cleanValue(total);
+    }
+    return;
+  }
+  double sum = 0, spread = 0;
+  int count = 0;
+  int untilFresh = block;  // bars until the sum is taken afresh
+  int stepsUntil = 0;      // bars before it go step by step (a stretch that failed its checks)
+  for (int i = 0; i < n; ++i) {
+    if (i >= period && count == period && untilFresh > 1 && i >= stepsUntil) {
+      // The window is full of valid values: up to the next fresh sum the count stays at N
+      // while the new values are valid, and each bar's change is the new value less the
+      // leaving one, the steps below without their tests. A missing value turns the sum
+      // into a NaN and an overflow into an infinity, either of which stays in it to the
+      // end of the stretch. The stretch's spread is bounded afterwards from its sums: a
+      // change is at most the sum before it and the sum after it (to a few roundings), so
+      // the stretch adds at most 3 sum|s| and the sum before it. A stretch whose last sum
+      // is not finite, or whose least |s| is not accurate to that bound, is done again step
+      // by step.
+      const int end = std::min(n, i + untilFresh - 1);
+      double s = sum;
+      for (int j = i; j < end; ++j) {
+        s += x[j] - x[j - period];
+        out[j] = s;
+      }
+      // For MA the quotients are measured, N times smaller than the sums.
+      const Measure m = divideAndMeasure(out + i, end - i, kind == SumKind::Mean ? period : 1);
+      const double least = scale * (m.low > 0 ? m.low : m.high < 0 ? -m.high : 0);
+      const double e = spread + std::fabs(sum) + 3.0000001 * scale * m.magnitude;
+      if (std::fabs(s) <= DBL_MAX && accurate(least, e)) {
+        untilFresh -= end - i;
+        sum = s;
+        spread = e;
+        i = end;
+        if (i == n) break;
+      } else {
+        stepsUntil = end;
+      }
+    }
+    const double v = x[i];
+    bool fresh = --untilFresh == 0;
+    if (!fresh) {
+      const bool valid = isValid(v);
+      double change = valid ? v : 0.0;
+      count += valid;
+      if (i >= period) {
+        const double leaving = x[i - period];
+        const bool left = isValid(leaving);
+        change -= left ? leaving : 0.0;
+        count -= left;
+      }
+      sum += change;
+      spread += std::fabs(sum) + std::fabs(change);
+      fresh = count > 0 && i >= period && !accurate(sum, spread);
+    }
+    if (fresh) {
+      untilFresh = block;
+      sum = spread = 0;
+      count = 0;
+      for (int j = i - period + 1; j <= i; ++j) {
+        if (isValid(x[j])) {
+          sum += x[j];
+          spread += std::fabs(sum);
+          ++count;
+        }
+      }
+    }
+    if (count == 0) sum = spread = 0;  // no rounding residue survives an empty window
+    out[i] = count == 0 ? empty : cleanValue(kind == SumKind::Sum ? sum : sum / count);
+  }
+}
+
+namespace {
+
 void windowSum(CallArgs& a, double* out, SumKind kind) {
   const double* x = a.series(0);
   const int n = a.n;
@@ -105,105 +213,7 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
     return;
   }
   if (!wp.perBar) {
-    const int period = fixPeriod(wp.fixed);
-    // The bar's change to the sum is formed first, so the running sum takes one rounding per
-    // bar; every max(4N, 1024) bars the sum is taken afresh from the window, so rounding cannot
-    // pile up along the series.
-    //
-    // `spread` bounds the rounding error of the sum, in units of the rounding of one operation
-    // (2^-53): each step adds at most that unit times the magnitudes of its results, the
-    // change's and the new sum's. A fresh sum adds its values in the order a direct loop over
-    // the window does. While values only enter (the first N bars, and SUM from bar 0) the
-    // running sum is that direct sum itself. Where the bound could pass kSumTolerance of
-    // max(N, |sum|) for MA (the mean to that much of max(1, |mean|)), max(1, |sum|) for SUM
-    // (after much larger values left the window, or when the window sums to nearly zero),
-    // the sum is taken afresh at once.
-    const int block = int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 1024), n + 1));
-    const double scale = kind == SumKind::Mean ? period : 1;
-    auto accurate = [scale](double s, double e) {
-      // Also false for a NaN or an infinite sum (the bound is capped at the largest double).
-      return e <= std::min(kSpreadLimit * std::max(scale, std::fabs(s)), DBL_MAX);
-    };
-    if (period <= 0) {
-      // SUM from bar 0: the running total is the direct sum itself.
-      double total = 0;
-      int count = 0;
-      for (int i = 0; i < n; ++i) {
-        const double v = x[i];
-        const bool valid = isValid(v);
-        total += valid ? v : 0.0;
-        count += valid;
-        out[i] = count == 0 ? 0.0 : cleanValue(total);
-      }
-      a.clean = true;
-      return;
-    }
-    double sum = 0, spread = 0;
-    int count = 0;
-    int untilFresh = block;  // bars until the sum is taken afresh
-    int stepsUntil = 0;      // bars before it go step by step (a stretch that failed its checks)
-    for (int i = 0; i < n; ++i) {
-      if (i >= period && count == period && untilFresh > 1 && i >= stepsUntil) {
-        // The window is full of valid values: up to the next fresh sum the count stays at N
-        // while the new values are valid, and each bar's change is the new value less the
-        // leaving one, the steps below without their tests. A missing value turns the sum
-        // into a NaN and an overflow into an infinity, either of which stays in it to the
-        // end of the stretch. The stretch's spread is bounded afterwards from its sums: a
-        // change is at most the sum before it and the sum after it (to a few roundings), so
-        // the stretch adds at most 3 sum|s| and the sum before it. A stretch whose last sum
-        // is not finite, or whose least |s| is not accurate to that bound, is done again step
-        // by step.
-        const int end = std::min(n, i + untilFresh - 1);
-        double s = sum;
-        for (int j = i; j < end; ++j) {
-          s += x[j] - x[j - period];
-          out[j] = s;
-        }
-        // For MA the quotients are measured, N times smaller than the sums.
-        const Measure m = divideAndMeasure(out + i, end - i, kind == SumKind::Mean ? period : 1);
-        const double least = scale * (m.low > 0 ? m.low : m.high < 0 ? -m.high : 0);
-        const double e = spread + std::fabs(sum) + 3.0000001 * scale * m.magnitude;
-        if (std::fabs(s) <= DBL_MAX && accurate(least, e)) {
-          untilFresh -= end - i;
-          sum = s;
-          spread = e;
-          i = end;
-          if (i == n) break;
-        } else {
-          stepsUntil = end;
-        }
-      }
-      const double v = x[i];
-      bool fresh = --untilFresh == 0;
-      if (!fresh) {
-        const bool valid = isValid(v);
-        double change = valid ? v : 0.0;
-        count += valid;
-        if (i >= period) {
-          const double leaving = x[i - period];
-          const bool left = isValid(leaving);
-          change -= left ? leaving : 0.0;
-          count -= left;
-        }
-        sum += change;
-        spread += std::fabs(sum) + std::fabs(change);
-        fresh = count > 0 && i >= period && !accurate(sum, spread);
-      }
-      if (fresh) {
-        untilFresh = block;
-        sum = spread = 0;
-        count = 0;
-        for (int j = i - period + 1; j <= i; ++j) {
-          if (isValid(x[j])) {
-            sum += x[j];
-            spread += std::fabs(sum);
-            ++count;
-          }
-        }
-      }
-      if (count == 0) sum = spread = 0;  // no rounding residue survives an empty window
-      out[i] = count == 0 ? empty : cleanValue(kind == SumKind::Sum ? sum : sum / count);
-    }
+    slidingWindowSum(x, n, fixPeriod(wp.fixed), out, kind == SumKind::Mean);
     a.clean = true;
     return;
   }

@@ -214,6 +214,9 @@ ZOR_FN(range); ZOR_FN(if_); ZOR_FN(ifn); ZOR_FN(isnull); ZOR_FN(const_); ZOR_FN(
 ZOR_FN(totalbarscount); ZOR_FN(barscount); ZOR_FN(currbarscount); ZOR_FN(islastbar); ZOR_FN(rgb);
 // recursive smoothings (functions_smooth.cpp)
 ZOR_FN(ema); ZOR_FN(sma); ZOR_FN(xma); ZOR_FN(mema); ZOR_FN(tma); ZOR_FN(ama); ZOR_FN(dma);
+// MA (mean) or SUM over windows of a fixed period (SUM: 0 or below from bar 0; MA: at least
+// 1): finite values or noValue (0 for an empty SUM window). The running sums of MA and SUM.
+void slidingWindowSum(const double* x, int n, int period, double* out, bool mean);
 // windows (functions_window.cpp)
 ZOR_FN(ma); ZOR_FN(wma); ZOR_FN(hhv); ZOR_FN(llv); ZOR_FN(hhvbars); ZOR_FN(llvbars); ZOR_FN(sum);
 ZOR_FN(count); ZOR_FN(every); ZOR_FN(exist);
