@@ -186,6 +186,11 @@ bool isFusedNode(const ExprNode& node);
 // the same expression.
 bool isElementwiseNode(const ExprNode& node);
 
+// Chooses the fused programs' steps: the widest vector form the processor runs (the default)
+// or the baseline one. Both give the same values; tests compare them. True when the wide form
+// is in use.
+bool useWideSteps(bool enabled);
+
 // True when the values hold an infinity or a NaN.
 bool anyNonFinite(const double* values, int n);
 // Turns infinities and NaNs of a function's result into noValue, in place.
