@@ -89,12 +89,19 @@ constexpr size_t kKeptRunVectors = 128;
 
 // The smallest kept vector with room for n elements, else a new vector: growing a smaller
 // one would copy its stale values into fresh pages and free memory the next run wants back.
+//
+// A small request (a function's scratch of a few thousand elements) that only a much larger
+// vector could serve gets a new vector instead: cut down, the large one would come back
+// short, and the next run taking it for a series would fill the rest with zeros. Small
+// vectors come from the heap cheaply; it is the large ones that are worth keeping.
 template <class T>
 std::vector<T> takeVector(std::vector<std::vector<T>>& kept, size_t& bytes, size_t n) {
   size_t pick = kept.size();
   for (size_t k = 0; k < kept.size(); ++k) {
     if (kept[k].capacity() >= n && (pick == kept.size() || kept[k].capacity() < kept[pick].capacity())) pick = k;
   }
+  constexpr size_t kSmallBytes = 128 << 10;
+  if (pick < kept.size() && n * sizeof(T) <= kSmallBytes && kept[pick].capacity() > 4 * n) pick = kept.size();
   std::vector<T> v;
   if (pick < kept.size()) {
     v.swap(kept[pick]);
