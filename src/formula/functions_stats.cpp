@@ -40,7 +40,23 @@ enum class Deviation { Sample, Population, SampleVar, PopulationVar, MeanAbs, Su
 // could reach 1e-12 of the result (the window left a stretch of much larger values, or nearly
 // equal values make the result tiny), the window is summed afresh in two passes, as a direct
 // computation would, around a new anchor.
-void slidingDeviation(const double* x, int n, int period, double* out, Deviation kind) {
+// A bar's result from the sum of its squared deviations and the count's reciprocals.
+template <Deviation kind>
+double finishOne(double squares, double invK, double invSample) {
+  if (squares < 0) squares = 0;
+  double r;
+  switch (kind) {
+    case Deviation::Sample: r = std::sqrt(squares * invSample); break;
+    case Deviation::Population: r = std::sqrt(squares * invK); break;
+    case Deviation::SampleVar: r = squares * invSample; break;
+    case Deviation::PopulationVar: r = squares * invK; break;
+    default: r = squares; break;
+  }
+  return cleanValue(r);
+}
+
+template <Deviation kind>
+void slidingDeviation(const double* x, int n, int period, double* out) {
   const int block = int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 256), int64_t(n) + 1));
   double anchor = 0, s1 = 0, s2 = 0, passed = 0;
   int k = 0;
@@ -84,43 +100,44 @@ void slidingDeviation(const double* x, int n, int period, double* out, Deviation
     }
     return true;
   };
-  auto finish = [&](int i, double squares) {
-    if (squares < 0) squares = 0;
-    double r;
-    switch (kind) {
-      case Deviation::Sample: r = std::sqrt(squares * invSample); break;
-      case Deviation::Population: r = std::sqrt(squares * invK); break;
-      case Deviation::SampleVar: r = squares * invSample; break;
-      case Deviation::PopulationVar: r = squares * invK; break;
-      default: r = squares; break;
-    }
-    out[i] = cleanValue(r);
-  };
+  auto finish = [&](int i, double squares) { out[i] = finishOne<kind>(squares, invK, invSample); };
   for (int i = 0; i < n; ++i) {
     if (i >= period && untilFresh > 1 && k > 0 && k == lastK) {
       // Full windows of valid values up to the next fresh sum: the steps below without the
-      // tests that cannot fire; a missing value hands the bar back to them.
+      // tests that cannot fire; a missing value hands the bar back to them. The state the
+      // steps change lives in locals here: the refresh, which reaches it by reference, would
+      // otherwise keep it in memory, and every bar's sums would wait for a store and a load.
+      // It is handed over around each refresh.
       const int end = std::min(n, i + untilFresh - 1);
+      double ls1 = s1, ls2 = s2, lpassed = passed, lrunValue = runValue, lanchor = anchor;
+      int lrunStart = runStart, luntil = untilFresh;
+      const double invKLocal = invK, invSampleLocal = invSample;
       for (; i < end; ++i) {
         const double v = x[i], w = x[i - period];
         if (!isValid(v) || !isValid(w)) break;
-        if (v != runValue) {
-          runStart = i;
-          runValue = v;
-        }
-        const double in = v - anchor, y = w - anchor, in2 = in * in, gone2 = y * y;
-        s1 += in - y;
-        s2 += in2 - gone2;
-        passed += in2 + gone2;
-        --untilFresh;
+        lrunStart = v != lrunValue ? i : lrunStart;
+        lrunValue = v;
+        const double in = v - lanchor, y = w - lanchor, in2 = in * in, gone2 = y * y;
+        ls1 += in - y;
+        ls2 += in2 - gone2;
+        lpassed += in2 + gone2;
+        --luntil;
         const int start = i - period + 1;
         double squares = 0;
-        if (runStart > start) {
-          squares = s2 - s1 * s1 * invK;
-          if (squares < passed * 1e-4) refresh(i, start, squares);
+        if (lrunStart > start) {
+          squares = ls2 - ls1 * ls1 * invKLocal;
+          if (squares < lpassed * 1e-4) {
+            s1 = ls1, s2 = ls2, passed = lpassed, runValue = lrunValue, runStart = lrunStart, untilFresh = luntil;
+            double fresh = 0;
+            refresh(i, start, fresh);
+            squares = fresh;
+            ls1 = s1, ls2 = s2, lpassed = passed, lrunValue = runValue, lrunStart = runStart, luntil = untilFresh;
+            lanchor = anchor;
+          }
         }
-        finish(i, squares);
+        out[i] = finishOne<kind>(squares, invKLocal, invSampleLocal);
       }
+      s1 = ls1, s2 = ls2, passed = lpassed, runValue = lrunValue, runStart = lrunStart, untilFresh = luntil;
       if (i == n) break;
     }
     const double v = x[i];
@@ -221,7 +238,14 @@ void deviation(CallArgs& a, double* out, Deviation kind) {
   const int n = a.n;
   const int period = std::max(1, a.period(1, 1));
   if (kind != Deviation::MeanAbs) {
-    slidingDeviation(x, n, std::min(period, n), out, kind);
+    const int p = std::min(period, n);
+    switch (kind) {
+      case Deviation::Sample: slidingDeviation<Deviation::Sample>(x, n, p, out); break;
+      case Deviation::Population: slidingDeviation<Deviation::Population>(x, n, p, out); break;
+      case Deviation::SampleVar: slidingDeviation<Deviation::SampleVar>(x, n, p, out); break;
+      case Deviation::PopulationVar: slidingDeviation<Deviation::PopulationVar>(x, n, p, out); break;
+      default: slidingDeviation<Deviation::SumSquares>(x, n, p, out); break;
+    }
     a.clean = true;
     return;
   }
