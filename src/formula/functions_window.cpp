@@ -57,40 +57,36 @@ enum class SumKind { Mean, Sum };
 constexpr double kSumTolerance = 1e-10;
 constexpr double kSpreadLimit = kSumTolerance / 0x1p-53;
 
-// Divides len values by `divisor` in place (none for 1) and measures the quotients: the
-// least and the greatest, and the sum of their magnitudes. Two lanes of each, which the
-// compiler keeps in vector registers: next to the divisions the rest costs nothing.
 struct Measure {
   double low, high, magnitude;
 };
+// HHV and LLV double spans for periods up to kDoublingPeriods, over tiles of kExtremeTile bars
+// (slidingExtremeValues).
+constexpr int kDoublingPeriods = 512;
+constexpr int kExtremeTile = 2048;
+
+// The vectorisable loops of MA and SUM, built for the baseline instruction set and, where the
+// compiler can target it, for AVX2; both give the same bits.
+namespace portable {
+#include "formula/window_steps.inc"
+}  // namespace portable
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define ZOR_WIDE_WINDOW_STEPS 1
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace wide {
+#include "formula/window_steps.inc"
+}  // namespace wide
+#pragma GCC pop_options
+#endif
+
+// Divides len values by `divisor` in place (none for 1) and measures the quotients
+// (window_steps.inc), in the widest vector form the processor runs.
 Measure divideAndMeasure(double* v, int len, int divisor) {
-  double lo[2] = {HUGE_VAL, HUGE_VAL}, hi[2] = {-HUGE_VAL, -HUGE_VAL}, mag[2] = {0, 0};
-  const double d = divisor;
-  auto measure = [&](int k, double q) {
-    lo[k] = lo[k] < q ? lo[k] : q;
-    hi[k] = hi[k] > q ? hi[k] : q;
-    mag[k] += std::fabs(q);
-  };
-  int j = 0;
-  if (divisor == 1) {
-    for (; j + 2 <= len; j += 2) {
-      for (int k = 0; k < 2; ++k) measure(k, v[j + k]);
-    }
-    if (j < len) measure(0, v[j]);
-  } else {
-    for (; j + 2 <= len; j += 2) {
-      for (int k = 0; k < 2; ++k) {
-        const double q = v[j + k] / d;
-        v[j + k] = q;
-        measure(k, q);
-      }
-    }
-    if (j < len) {
-      v[j] /= d;
-      measure(0, v[j]);
-    }
-  }
-  return {std::min(lo[0], lo[1]), std::max(hi[0], hi[1]), mag[0] + mag[1]};
+#ifdef ZOR_WIDE_WINDOW_STEPS
+  if (wideSteps()) return wide::divideAndMeasure(v, len, divisor);
+#endif
+  return portable::divideAndMeasure(v, len, divisor);
 }
 
 }  // namespace
@@ -304,8 +300,6 @@ void windowCount(CallArgs& a, double* out) {
 // element to element. Longer periods use blocks of N bars: the best from the block's start
 // (prefix) and up to the block's end (suffix); a window spans at most two blocks and is the
 // better of the suffix at its start and the prefix at its end.
-constexpr int kDoublingPeriods = 512;
-constexpr int kExtremeTile = 2048;
 
 template <bool Highest>
 void slidingExtremeValues(const double* x, int n, int period, double* out) {
@@ -315,28 +309,13 @@ void slidingExtremeValues(const double* x, int n, int period, double* out) {
     const int halo = period - 1;
     Scratch<double> first(size_t(kExtremeTile + halo)), second(size_t(kExtremeTile + halo));
     for (int t0 = 0; t0 < n; t0 += kExtremeTile) {
-      const int t1 = std::min(n, t0 + kExtremeTile);
-      const int from = t0 - halo;  // bar of the tile's element 0; before bar 0 is the worst value
-      const int len = t1 - from;
-      double* cur = first.data();
-      double* next = second.data();
-      const int before = std::max(0, -from);
-      for (int k = 0; k < before; ++k) cur[k] = worst;
-      const double* xs = x + (from + before);
-      for (int k = before; k < len; ++k) {
-        const double v = xs[k - before];
-        cur[k] = v == v ? v : worst;
+#ifdef ZOR_WIDE_WINDOW_STEPS
+      if (wideSteps()) {
+        wide::extremesOfTile<Highest>(x, n, period, t0, first.data(), second.data(), out);
+        continue;
       }
-      // Elements below span-1 hold shorter spans; no window that is read needs them.
-      int span = 1;
-      while (2 * span <= period) {
-        for (int k = 2 * span - 1; k < len; ++k) next[k] = best(cur[k], cur[k - span]);
-        std::swap(cur, next);
-        span *= 2;
-      }
-      const int rest = period - span;  // below span: the two spans overlap or meet
-      double* o = out + t0;
-      for (int k = halo; k < len; ++k) o[k - halo] = best(cur[k], cur[k - rest]);
+#endif
+      portable::extremesOfTile<Highest>(x, n, period, t0, first.data(), second.data(), out);
     }
   } else {
     Scratch<double> prefix(static_cast<size_t>(n)), suffix(static_cast<size_t>(n));

@@ -432,8 +432,10 @@ void cleanFunctionResult(double* values, int n) {
 
 bool useWideSteps(bool enabled) {
   stepFunction() = chooseSteps(enabled);
-  return stepFunction() != portable::runStep;
+  return wideSteps();
 }
+
+bool wideSteps() { return stepFunction() != portable::runStep; }
 
 bool isFusedNode(const ExprNode& node) {
   return node.kind == NodeBinary || node.kind == NodeUnary || fusedCallOf(node) != CallNone;

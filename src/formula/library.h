@@ -190,6 +190,8 @@ bool isElementwiseNode(const ExprNode& node);
 // or the baseline one. Both give the same values; tests compare them. True when the wide form
 // is in use.
 bool useWideSteps(bool enabled);
+// The choice: true while the wide forms are in use (the window functions follow it too).
+bool wideSteps();
 
 // True when the values hold an infinity or a NaN.
 bool anyNonFinite(const double* values, int n);

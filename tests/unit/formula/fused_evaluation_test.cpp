@@ -98,10 +98,10 @@ TEST(FusedEvaluation, ExtremesOfMissingValues) {
 }
 
 // The wide vector steps and the baseline ones give the same bits, over every operator and fused
-// call, missing values, zeros, overflows and block ends (1000 bars: three full blocks and a
-// partial one).
+// call, missing values, zeros, overflows, block ends (5000 bars: blocks of 256 and a partial
+// one) and the window functions' stretches and tiles.
 TEST(FusedEvaluation, WideAndBaselineStepsAgreeToTheBit) {
-  FormulaInput in = randomBars(1000, 6, true);
+  FormulaInput in = randomBars(5000, 6, true);
   for (int i = 300; i < 320; ++i) in.open[size_t(i)] = 0;
   for (int i = 500; i < 510; ++i) in.high[size_t(i)] = 1e300, in.low[size_t(i)] = -1e300;
   for (int i = 600; i < 610; ++i) in.close[size_t(i)] = 1e-310;  // subnormal
@@ -111,6 +111,10 @@ TEST(FusedEvaluation, WideAndBaselineStepsAgreeToTheBit) {
       "X:ABS(L); Y:MAX(C,O); Z:MIN(C,O); W:IF(C>O,H,L); V:IFF(O,C,O); U:IFN(O,C,O);",
       "X:REF(C,1)+REF(O,999)+REF(H,1000); Y:REF(C,-3)*2; Z:EMA(C,5)-SMA(O,7,2)+TMA(H,0.5,0.25);",
       "X:MAX(MAX(H-L,ABS(H-REF(C,1))),ABS(REF(C,1)-L)); Y:H*1E300; Z:1/C;",
+      // The window functions' vector loops: the divisions and measures of MA's and SUM's
+      // stretches, HHV's and LLV's doubling tiles.
+      "X:MA(C,5); Y:MA(H,60); Z:SUM(O,7); W:SUM(L,1); V:MA(C,1);",
+      "X:HHV(H,9); Y:LLV(L,9); Z:HHV(C,512); W:LLV(O,2); V:HHV(C,0);",
   };
   const bool wide = useWideSteps(true);
   for (const char* text : texts) {
