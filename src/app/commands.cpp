@@ -18,16 +18,25 @@ void editDataDirs(AppState& app) {
   if (dataDirDialog(app, DataDirOrigin::Menu) == DataDirOutcome::Saved) rebuildInstrumentTable(app);
 }
 
+// The chart's period menu: the period, the K-line chart, the newest bars at the automatic zoom.
+template <int kPeriod>
+void choosePeriod(AppState& app) {
+  app.view.period = kPeriod;
+  app.view.trend = false;
+  app.view.scrollBack = 0;
+  app.view.barCount = 0;
+}
+
 // Keep sorted by id: findCommand searches by halves.
 constexpr CommandRow kCommands[] = {
-    {CommandId::PeriodDay, "日线", nullptr, nullptr},
-    {CommandId::PeriodWeek, "周线", nullptr, nullptr},
-    {CommandId::PeriodMonth, "月线", nullptr, nullptr},
-    {CommandId::PeriodMin60, "60分钟", nullptr, nullptr},
-    {CommandId::PeriodMin30, "30分钟", nullptr, nullptr},
-    {CommandId::PeriodMin15, "15分钟", nullptr, nullptr},
-    {CommandId::PeriodMin5, "5分钟", nullptr, nullptr},
-    {CommandId::PeriodMin1, "1分钟", nullptr, nullptr},
+    {CommandId::PeriodDay, "日线", choosePeriod<zor::PeriodDay>, nullptr},
+    {CommandId::PeriodWeek, "周线", choosePeriod<zor::PeriodWeek>, nullptr},
+    {CommandId::PeriodMonth, "月线", choosePeriod<zor::PeriodMonth>, nullptr},
+    {CommandId::PeriodMin60, "60分钟", choosePeriod<zor::PeriodMin60>, nullptr},
+    {CommandId::PeriodMin30, "30分钟", choosePeriod<zor::PeriodMin30>, nullptr},
+    {CommandId::PeriodMin15, "15分钟", choosePeriod<zor::PeriodMin15>, nullptr},
+    {CommandId::PeriodMin5, "5分钟", choosePeriod<zor::PeriodMin5>, nullptr},
+    {CommandId::PeriodMin1, "1分钟", choosePeriod<zor::PeriodMin1>, nullptr},
     {CommandId::FlashBuy, "闪电买入(1)", nullptr, nullptr},
     {CommandId::FlashSell, "闪电卖出(2)", nullptr, nullptr},
     {CommandId::ContinueTraining, "继续训练", nullptr, nullptr},

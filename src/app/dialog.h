@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/keys.h"
 #include "platform/ui.h"
 
 namespace zor {
@@ -83,18 +84,8 @@ struct DialogReply {
   int focus = 0;         // the field to put the keyboard focus on (a refused entry), 0 none
 };
 
-// Keys the dialogs read. The values are the virtual-key codes of Windows; digits and letters
-// are their ASCII upper-case characters.
-enum DialogKey : int {
-  KeyEnter = 0x0D,
-  KeyEscape = 0x1B,
-  KeyPageUp = 0x21,
-  KeyPageDown = 0x22,
-  KeyLeft = 0x25,
-  KeyUp = 0x26,
-  KeyRight = 0x27,
-  KeyDown = 0x28,
-};
+// Keys the dialogs read (platform/keys.h).
+using DialogKey = Key;
 
 // Mouse and keyboard input of a painted dialog, in client pixels.
 struct DialogInput {

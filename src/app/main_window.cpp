@@ -5,10 +5,13 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/hit_dispatch.h"
 #include "app/setup_dialogs.h"
 #include "app/shell_panels.h"
 #include "app/startup.h"
 #include "app/timers.h"
+#include "chart/chart_navigation.h"
+#include "formula/formula_store.h"
 #include "platform/random.h"
 #include "platform/text.h"
 #include "platform/trace_log.h"
@@ -126,15 +129,22 @@ ShellLayout shellLayout(int w, int h) {
   return l;
 }
 
+bool listShown(const AppState& app) {
+  // A game's tabs have no list: it would show the game's instrument with its quote.
+  return app.market.stocks.empty() || (app.view.listView && !isKlineTrainingTab(app.mode.tradeTab));
+}
+
 void prepareFrame(AppState& app) {
   if (!app.view.listView && app.market.stocks.empty()) {
     // A chart needs an instrument: fall back to the list at once rather than a black frame.
     app.view.listView = true;
     app.view.barCount = 0;
   }
-  if (!app.view.listView) {
+  if (!listShown(app)) {
     if (!app.market.valid(app.view.curIdx)) app.view.curIdx = 0;
     loadStockOnDemand(app, app.view.curIdx);
+    // The charts look their formulas up while painting; the user's file is read before.
+    loadUserFormulas(userFormulaStore());
   }
 }
 
@@ -153,7 +163,7 @@ LastPainted paintMainWindow(const AppState& app, Canvas& c) {
   ShellLayout layout = shellLayout(w, h);
 
   // The trading view arrives with the trading panel; until then it shows the view above it.
-  if (app.view.listView || app.market.stocks.empty())
+  if (listShown(app))
     paintQuoteListArea(app, c, layout.quoteList, out);
   else
     paintChartArea(app, c, layout, out);
@@ -162,9 +172,16 @@ LastPainted paintMainWindow(const AppState& app, Canvas& c) {
 }
 
 void onPaint(AppState& app, Canvas& c) {
+  onPaintPicture(app, c);
+  paintOverlay(app, c);
+}
+
+void onPaintPicture(AppState& app, Canvas& c) {
   prepareFrame(app);
   app.win.painted = paintMainWindow(app, c);
 }
+
+void paintOverlay(const AppState& app, Canvas& c) { paintChartOverlay(app, c); }
 
 void onCreate(AppState& app, uint32_t seed) {
   startTimer(app, TimerId::Blink);
@@ -183,6 +200,9 @@ bool isCaptionPoint(const AppState& app, int x, int y) {
 
 MouseResult onMouseMove(AppState& app, int x, int y) {
   MouseResult res;
+  // ---- crosshair: shown before or after the move means its layer changes ----
+  const bool crosshair = (app.win.mouseInside && crosshairShownAt(app.win.painted, app.win.mouseX, app.win.mouseY)) ||
+                         crosshairShownAt(app.win.painted, x, y);
   app.win.mouseX = x;
   app.win.mouseY = y;
   app.win.mouseInside = true;
@@ -208,7 +228,9 @@ MouseResult onMouseMove(AppState& app, int x, int y) {
     app.win.hover = hit;
     res.repaint = Repaint::All;
   } else if (stripChanged) {
-    res.repaint = Repaint::TitleStrip;
+    res.repaint = crosshair ? Repaint::All : Repaint::TitleStrip;
+  } else if (crosshair) {
+    res.repaint = Repaint::Crosshair;
   }
   return res;
 }
@@ -216,11 +238,14 @@ MouseResult onMouseMove(AppState& app, int x, int y) {
 Repaint onMouseLeave(AppState& app) {
   bool strip = app.win.hoverMenu != -1 || app.win.captionHover != std::array<bool, 3>{};
   bool all = !app.win.hover.empty();
+  // The crosshair layer disappears with the mouse.
+  bool crosshair = app.win.mouseInside && crosshairShownAt(app.win.painted, app.win.mouseX, app.win.mouseY);
   app.win.mouseInside = false;
   app.win.hoverMenu = -1;
   app.win.captionHover = {};
   app.win.hover = {};
-  return all ? Repaint::All : strip ? Repaint::TitleStrip : Repaint::None;
+  if (all || (strip && crosshair)) return Repaint::All;
+  return strip ? Repaint::TitleStrip : crosshair ? Repaint::Crosshair : Repaint::None;
 }
 
 MouseResult onLeftButtonDown(AppState& app, int x, int y, unsigned keys) {
@@ -244,8 +269,12 @@ MouseResult onLeftButtonDown(AppState& app, int x, int y, unsigned keys) {
     }
     return res;
   }
-  // Header sorting, the record lists' scroll bars and the drawing tools join here with the
-  // quote list, the trading panel and the drawing subsystem.
+  // The record lists' scroll bars and the drawing tools join here with the trading panel and
+  // the drawing subsystem.
+  if (listShown(app) && clickListHeader(app, x, y)) {
+    res.repaint = Repaint::All;
+    return res;
+  }
   const HitArea* h = firstHitAt(app, x, y);
   if (!h) return res;
   if (isPressReleaseKind(h->kind)) {
@@ -254,10 +283,9 @@ MouseResult onLeftButtonDown(AppState& app, int x, int y, unsigned keys) {
     res.repaint = Repaint::All;
     return res;
   }
-  if (h->kind == HitKind::QuoteRow) {
-    selectStock(app, h->index);
-    res.repaint = Repaint::All;
-  }
+  // The area may go with the paint its action causes: act on a copy.
+  HitArea area = *h;
+  if (runHitArea(app, area)) res.repaint = Repaint::All;
   return res;
 }
 
@@ -268,9 +296,15 @@ MouseResult onLeftButtonUp(AppState& app, int x, int y) {
     res.repaint = Repaint::TitleStrip;
   }
   if (!app.win.pressed.empty()) {
-    // The buttons' actions run here ("released over the same area") once their owners exist.
+    HitRef pressed = app.win.pressed;
     app.win.pressed = {};
     res.repaint = Repaint::All;
+    // Released over the button it pressed: the button acts.
+    const HitArea* h = firstHitAt(app, x, y);
+    if (h && h->ref() == pressed) {
+      HitArea area = *h;
+      runHitArea(app, area);
+    }
   }
   return res;
 }
@@ -284,8 +318,57 @@ Repaint onCaptureLost(AppState& app) {
   return all ? Repaint::All : strip ? Repaint::TitleStrip : Repaint::None;
 }
 
+namespace {
+
+// A double click on the K-line chart: on the sub panel or the volume panel it gives that panel
+// the other's height, or gives it back; anywhere else in the chart it restores both.
+bool toggleMaximisedPanel(AppState& app, int x, int y) {
+  const ChartGeometry& g = app.win.painted.chart;
+  if (listShown(app) || !g.valid || !g.chartArea.contains(x, y)) return false;
+  ChartView& v = app.view;
+  const int before = v.panelFill;
+  if (v.showSub && g.subRect.contains(x, y))
+    v.panelFill = v.panelFill == FillSub ? FillNone : FillSub;
+  else if (v.showVol && g.volRect.contains(x, y))
+    v.panelFill = v.panelFill == FillVolume ? FillNone : FillVolume;
+  else
+    v.panelFill = FillNone;
+  return v.panelFill != before;
+}
+
+}  // namespace
+
+Repaint onMouseWheel(AppState& app, int delta, unsigned keys) {
+  if (delta == 0) return Repaint::None;
+  const int notches = delta / 120 != 0 ? delta / 120 : (delta > 0 ? 1 : -1);
+  if (listShown(app) && !app.view.tradeView) {
+    // Three rows a notch; towards the user scrolls down the list.
+    int n = int(app.market.stocks.size());
+    int rows = std::max(1, app.win.painted.listRows);
+    int top = std::clamp(app.list.listTop - 3 * notches, 0, std::max(0, n - rows));
+    if (top == app.list.listTop) return Repaint::None;
+    app.list.listTop = top;
+    return Repaint::All;
+  }
+  if (listShown(app) || !app.win.painted.chart.valid) return Repaint::None;
+  bool changed = false;
+  if (keys & KeyControl) {
+    // Towards the user goes back in time.
+    changed = scrollChart(app.view, -20 * notches);
+  } else {
+    for (int i = 0; i < std::abs(notches); ++i)
+      changed = zoomChart(app.view, app.win.painted.chart, notches > 0, !app.market.stocks.empty()) || changed;
+  }
+  return changed ? Repaint::All : Repaint::None;
+}
+
 MouseResult onLeftDoubleClick(AppState& app, int x, int y, unsigned keys) {
-  if (app.view.listView && y >= kTitleStripHeight) {
+  if (toggleMaximisedPanel(app, x, y)) {
+    MouseResult res = onLeftButtonDown(app, x, y, keys);
+    res.repaint = Repaint::All;
+    return res;
+  }
+  if (listShown(app) && y >= kTitleStripHeight) {
     const HitArea* h = firstHitAt(app, x, y);
     if (h && h->kind == HitKind::QuoteRow) {
       openStock(app, h->index);

@@ -33,8 +33,9 @@ const char* menuBarText(int item);
 enum CaptionSlot { CaptionMinimize, CaptionMaximize, CaptionClose, kCaptionSlotCount };
 static_assert(kCaptionSlotCount == kCaptionSlots);
 
-// What the window must repaint after an event.
-enum class Repaint { None, TitleStrip, All };
+// What the window must repaint after an event. Crosshair redraws only the crosshair layer over
+// the picture painted last.
+enum class Repaint { None, TitleStrip, Crosshair, All };
 
 // What the window procedure carries out after a mouse event.
 enum class WindowAction { None, Minimize, MaximizeOrRestore, Close };
@@ -63,9 +64,16 @@ void prepareFrame(AppState& app);
 // Paints the whole client area (the canvas is the off-screen picture of the client size) and
 // returns what it measured. Reads the state only: no file is touched, nothing is changed.
 LastPainted paintMainWindow(const AppState& app, Canvas& canvas);
-// A frame as the window shows it: prepareFrame, paintMainWindow, and the result kept as
-// `app.win.painted` for the clicks and timers that follow.
+// A frame as the window shows it: onPaintPicture, then the crosshair layer (paintOverlay).
 void onPaint(AppState& app, Canvas& canvas);
+// The picture below the crosshair layer: prepareFrame, paintMainWindow, and the result kept as
+// `app.win.painted` for the clicks and timers that follow.
+void onPaintPicture(AppState& app, Canvas& canvas);
+// The crosshair layer at the mouse over the picture painted last. Reads the state only.
+void paintOverlay(const AppState& app, Canvas& canvas);
+// The list view shows: listView is set outside the K-line training tabs, or there are no
+// instruments.
+bool listShown(const AppState& app);
 
 // Creation: timers 1 (700 ms) and 3 (3,000-6,000 ms); `seed` reseeds the random generator.
 void onCreate(AppState& app, uint32_t seed);
@@ -81,6 +89,11 @@ MouseResult onLeftButtonUp(AppState& app, int x, int y);
 MouseResult onLeftDoubleClick(AppState& app, int x, int y, unsigned keys);
 // The mouse capture ended without a button release (another window took it).
 Repaint onCaptureLost(AppState& app);
+// The wheel turned by `delta` (120 a notch, positive away from the user) with `keys` held
+// (KeyControl): over the K-line chart, zoom, or with Ctrl scroll 20 bars per notch.
+Repaint onMouseWheel(AppState& app, int delta, unsigned keys);
+
+constexpr unsigned KeyControl = 0x0008;  // the platform's MK_CONTROL
 
 // Opens a menu-bar item: its pop-up (shown open until the pop-up closes) or its action.
 void openMenuBarItem(AppState& app, int item, int x);

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/trading_market.h"
+#include "app/training_ops.h"
 
 namespace zor {
 
@@ -130,6 +132,10 @@ int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
       return instrumentAtViewPos(app.list, int(app.market.stocks.size()), int(arg));
     case QBarCount: return app.view.barCount;
     case QScrollBack: return app.view.scrollBack;
+    case QMainInd: return app.view.mainInd;
+    case QSubInd: return app.view.subInd;
+    case QShowVol: return app.view.showVol;
+    case QShowSub: return app.view.showSub;
     case QTrainHidden: return tr.hidden;
     case QTrainRevealed: return tr.revealed;
     case QTrainFinished: return tr.finished;
@@ -139,6 +145,29 @@ int64_t valueQuery(const AppState& app, int64_t code, int64_t arg) {
     case QTrainDays: return tr.days;
     case QTrainAutoplayMs: return tr.autoplayMs;
     case QBaseline: return accountOf(app, arg) ? accountOf(app, arg)->baselineCents : -1;
+    case QAccountEquity: {
+      const Account* a = accountOf(app, arg);
+      if (!a) return -1;
+      double equity = yuanOf(a->cashCents);
+      for (const Position& p : a->positions) equity += double(p.qty) * positionPrice(p, app.market.stocks);
+      return money(equity);
+    }
+    case QScore:
+    case QAnnualReturn: {
+      ScoreInput in;
+      ScoreResult r;
+      if (scoreInput(app, in)) r = gradeScore(in);
+      if (code == QScore) return r.scored ? r.score : -1;
+      return r.scored ? money(r.annualPct) : 0;
+    }
+    case QEquitySamples: return int64_t(tr.equity.size());
+    case QTrainEquity: return money(trnEquity(app));
+    case QReplayPaused: return app.replay.replayPaused;
+    case QClockDate:
+    case QClockTime: {
+      TradeClock c = AppTradingMarket(app).clock(modeOfTab(int(app.mode.tradeTab)));
+      return code == QClockDate ? c.date : c.time;
+    }
     case QReplayStock: return app.replay.replayStockIdx;
     case QTrainDi: return app.replay.trainDi;
     case QNextOrderNo: return app.trading.book.nextOrderNo;

@@ -39,9 +39,8 @@ enum ViewBit : uint32_t {
 };
 
 // Codes of QueryValue whose state exists in this build. The others answer -1 until their
-// subsystem arrives: 17 score, 18 annualised return, 23 drawing count, 24 drawing tool,
-// 44-47 chart indicator settings, 56-58 equity samples and equities, 62 replay pause,
-// 63-64 the modes' clocks, 70 drawings hidden, 71 trading-panel page. 76-119 are reserved.
+// subsystem arrives: 23 drawing count, 24 drawing tool, 70 drawings hidden, 71 trading-panel
+// page. 76-119 are reserved.
 enum StateCode : int {
   QHistCash = 0, QLiveCash = 1, QTrainCash = 2,
   QHistPositions = 3, QLivePositions = 4, QTrainPositions = 5,
@@ -49,15 +48,19 @@ enum StateCode : int {
   QOrders = 9, QRestingOrders = 10,
   QTradeTab = 11, QCurIdx = 12, QTPlusOne = 13,
   QTrainCur = 14, QTrainStart = 15, QTrainStock = 16,
+  QScore = 17, QAnnualReturn = 18,  // the score card: score (-1 unscored), annualised % x 100 (0 unscored)
   QTrainMaxDrawdown = 19, QReplayCursor = 20, QReplayFrames = 21, QReplayInterval = 22,
   QPositionQty = 25, QOrderStatus = 26, QGameCode = 27,
   QStockCount = 28, QPeriod = 29, QLiveStock = 30, QLiveOK = 31,
   QDayBars = 32, QMinuteBars = 33, QLatestDayMinutes = 34, QLastPrice = 35, QPrevClose = 36,
   QSortColumn = 37, QSortAscending = 38, QMouse = 39, QListTop = 40, QListRow = 41,
   QBarCount = 42, QScrollBack = 43,
+  QMainInd = 44, QSubInd = 45, QShowVol = 46, QShowSub = 47,
   QTrainHidden = 48, QTrainRevealed = 49, QTrainFinished = 50, QTrainBlind = 51,
   QTrainJumpPeriod = 52, QTrainSub = 53, QTrainDays = 54, QTrainAutoplayMs = 55,
-  QBaseline = 59, QReplayStock = 60, QTrainDi = 61,
+  QEquitySamples = 56, QTrainEquity = 57, QAccountEquity = 58,
+  QBaseline = 59, QReplayStock = 60, QTrainDi = 61, QReplayPaused = 62,
+  QClockDate = 63, QClockTime = 64,  // the current tab's mode's trading clock
   QNextOrderNo = 65, QOrderNo = 66, QOrderMode = 67, QRestingOfMode = 68, QPositionCode = 69,
   QStatusLength = 72, QDataMode = 73, QLiveSubPanels = 74, QTradeMode = 75,
   QHitTopLeft = 120, QHitBottomRight = 121,

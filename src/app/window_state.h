@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/chart_geometry.h"
 #include "platform/canvas.h"
 #include "platform/hit_area.h"
 
@@ -27,6 +28,8 @@ struct LastPainted {
   std::array<HitArea, kCaptionSlots> captionRects{};  // minimise, maximise/restore, close
   Rect quoteList;    // the quote list's rectangle in list view, empty otherwise
   int listRows = 0;  // rows the quote list shows: max(1, (height - 22) / 22), 0 when not shown
+  ChartGeometry chart;         // the K-line chart as painted (crosshair, panel clicks, zoom)
+  IntradayGeometry intraday;   // the intraday chart as painted (crosshair)
 };
 
 struct WindowState {

@@ -9,29 +9,31 @@
 
 namespace zor {
 
-FormulaInput makeFormulaInput(std::span<const DayBar> bars, std::span<const int32_t> dates,
-                              std::span<const int32_t> times) {
-  FormulaInput in;
+void fillFormulaPrices(std::span<const DayBar> bars, FormulaInput& in) {
   const size_t n = bars.size();
-  in.open.reserve(n);
-  in.high.reserve(n);
-  in.low.reserve(n);
-  in.close.reserve(n);
-  in.volume.reserve(n);
-  in.amount.reserve(n);
+  for (std::vector<double>* v : {&in.open, &in.high, &in.low, &in.close, &in.volume, &in.amount}) v->resize(n);
+  double *open = in.open.data(), *high = in.high.data(), *low = in.low.data(), *close = in.close.data();
+  double *vol = in.volume.data(), *amo = in.amount.data();
   auto finite = [](double v) { return std::isfinite(v) ? v : noValue; };
-  for (const DayBar& b : bars) {
+  for (size_t i = 0; i < n; ++i) {
+    const DayBar& b = bars[i];
     const bool priced = isValidBar(b);
-    in.open.push_back(priced ? b.open : noValue);
-    in.high.push_back(priced ? b.high : noValue);
-    in.low.push_back(priced ? b.low : noValue);
-    in.close.push_back(priced ? b.close : noValue);
+    open[i] = priced ? b.open : noValue;
+    high[i] = priced ? b.high : noValue;
+    low[i] = priced ? b.low : noValue;
+    close[i] = priced ? b.close : noValue;
     const double volume = finite(b.volume);
     double amount = finite(b.amount);
     if (!(amount > 0) && priced && !isNoValue(volume)) amount = b.close * volume;
-    in.volume.push_back(volume);
-    in.amount.push_back(amount);
+    vol[i] = volume;
+    amo[i] = amount;
   }
+}
+
+FormulaInput makeFormulaInput(std::span<const DayBar> bars, std::span<const int32_t> dates,
+                              std::span<const int32_t> times) {
+  FormulaInput in;
+  fillFormulaPrices(bars, in);
   in.dates.assign(dates.begin(), dates.end());
   in.times.assign(times.begin(), times.end());
   return in;

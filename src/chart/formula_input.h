@@ -20,6 +20,10 @@ namespace zor {
 FormulaInput makeFormulaInput(std::span<const DayBar> bars, std::span<const int32_t> dates = {},
                               std::span<const int32_t> times = {});
 
+// The six series of makeFormulaInput written into `out`, whose memory is reused (a long
+// series costs its allocation more than its copying); dates and times are left alone.
+void fillFormulaPrices(std::span<const DayBar> bars, FormulaInput& out);
+
 // The dates of day-based display bars (the leading digits of each bar's date text).
 std::vector<int32_t> dayBarDates(std::span<const DayBar> bars);
 

@@ -17,6 +17,15 @@ struct SavedView {
   int scrollBack = 0;
 };
 
+// What the main K-line panel overlays on the candles.
+enum MainIndicator : int { MainMA = 0, MainBOLL = 1, MainFormula = 2 };
+// What the K-line sub panel shows.
+enum SubIndicator : int { SubMACD = 0, SubKDJ = 1, SubRSI = 2, SubVOL = 3, SubFormula = 4 };
+// Which lower K-line panel takes the other's height (a double click on the panel).
+enum PanelFill : int { FillNone = 0, FillSub = 1, FillVolume = 2 };
+
+constexpr size_t kChartFormulaNameMax = 31;  // mainFormula, subFormula, in bytes
+
 struct ChartView {
   int curIdx = 0;            // the selected instrument (an index into Market::stocks)
   int period = PeriodMin1;   // ChartPeriod
@@ -26,6 +35,16 @@ struct ChartView {
   int barCount = 0;          // bars shown, 0 automatic
   int scrollBack = 0;        // bars scrolled back from the newest
   std::array<SavedView, 3> savedViews{};
+
+  // ---- K-line panels ----
+  bool showVol = true;       // volume panel
+  bool showSub = true;       // sub-indicator panel
+  int panelFill = FillNone;  // PanelFill
+  int mainInd = MainMA;      // MainIndicator
+  int subInd = SubMACD;      // SubIndicator
+  std::string mainFormula;   // the overlay formula of MainFormula, at most 31 bytes
+  std::string subFormula;    // the sub-panel formula of SubFormula, at most 31 bytes
+  bool dealMarks = true;     // B and S marks of the current account's deals on the charts
 };
 
 // The full-window quote list. Rows are view positions; `listOrder` maps them to instruments

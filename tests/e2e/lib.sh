@@ -88,6 +88,13 @@ boxes_until_window() {
       leave_mode_panel
       return 0
     fi
+    # A program that ended before its window showed will never show it: say how it ended.
+    if [ -n "${APP_PID:-}" ] && ! kill -0 "$APP_PID" 2>/dev/null; then
+      local rc=0
+      wait "$APP_PID" || rc=$?
+      fail "the program ended (exit code $rc) before its main window showed"
+      return 1
+    fi
     if zc msgbox >>"$E2E_DIR/boxes.txt" 2>/dev/null; then
       zc dismiss
     fi
@@ -101,4 +108,41 @@ leave_mode_panel() {
   zc wait-class ZORMODESEL 20 >/dev/null || fail "no mode panel"
   zc dlg-key ZORMODESEL esc
   zc gone-class ZORMODESEL 5 || fail "the mode panel stayed"
+}
+
+# client_crop NAME SHOT: the client area of the main window cut out of the screenshot
+# $E2E_DIR/SHOT.png (see shot) into $E2E_DIR/NAME.png. The client area sits inside the window frame,
+# whose width on each side follows from the window's width and the client width (the close
+# button ends 12 pixels from the client's right edge); the frame is as thick at the top.
+client_crop() {
+  local rect x y w h right cw f
+  rect=$(zc rect)
+  read -r x y w h _ <<<"$rect"
+  right=$(zc q98 121 $((901 + 65536 * 2)))   # close button: right x 65536 + bottom
+  cw=$(( right / 65536 + 12 ))
+  f=$(( (w - cw) / 2 ))
+  convert "$E2E_DIR/$2.png" -crop "${cw}x$((h - 2 * f))+$((x + f))+$((y + f))" +repage "$E2E_DIR/$1.png"
+  echo "client area $E2E_DIR/$1.png (${cw}x$((h - 2 * f)) at $((x + f)),$((y + f)))"
+}
+
+# expect_picture NAME REFERENCE FUZZ% MAXPIXELS [GEOMETRY]: compares $E2E_DIR/NAME.png with the
+# reviewed reference image tests/e2e/reference/REFERENCE.png: pixels whose colours differ by
+# more than FUZZ% count as different, at most MAXPIXELS may differ. GEOMETRY (WxH+X+Y) limits
+# the comparison to that part of both pictures. The difference picture is kept beside the
+# screenshot.
+expect_picture() {
+  local got="$E2E_DIR/$1.png" ref="$E2E_ROOT/tests/e2e/reference/$2.png" diff="$E2E_DIR/$1-diff.png" n
+  [ -f "$ref" ] || fail "no reference picture $ref"
+  if [ -n "${5:-}" ]; then
+    convert "$got" -crop "$5" +repage "$E2E_DIR/$1-part.png"
+    convert "$ref" -crop "$5" +repage "$E2E_DIR/$1-ref-part.png"
+    got="$E2E_DIR/$1-part.png"
+    ref="$E2E_DIR/$1-ref-part.png"
+  fi
+  [ "$(identify -format '%wx%h' "$got")" = "$(identify -format '%wx%h' "$ref")" ] ||
+    fail "$1: size $(identify -format '%wx%h' "$got"), reference $(identify -format '%wx%h' "$ref")"
+  # compare prints the count on stderr, in %g form for large ones (1.2e+06).
+  n=$(compare -metric AE -fuzz "$3" "$got" "$ref" "$diff" 2>&1 >/dev/null | awk 'NR == 1 && $1 ~ /^[0-9.e+]+$/ {printf "%d", $1}') || true
+  [ -n "$n" ] && [ "$n" -le "$4" ] || fail "$1 differs from $2 in ${n:-?} pixels (at most $4; see $diff)"
+  echo "ok: $1 matches $2 ($n pixels differ, at most $4)"
 }

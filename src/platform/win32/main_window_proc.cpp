@@ -3,9 +3,12 @@
 #include <windowsx.h>
 
 #include <ctime>
+#include <memory>
 
 #include "app/app_state.h"
 #include "app/dialog.h"
+#include "app/context_menus.h"
+#include "app/keyboard.h"
 #include "app/main_window.h"
 #include "app/placement.h"
 #include "app/state_query.h"
@@ -41,8 +44,12 @@ SIZE clientSize(HWND hwnd) {
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
+void paintCrosshairLayer(HWND hwnd, AppState& app);
+
 void invalidate(HWND hwnd, Repaint what) {
-  if (what == Repaint::All) {
+  if (what == Repaint::Crosshair) {
+    if (AppState* app = appOf(hwnd)) paintCrosshairLayer(hwnd, *app);
+  } else if (what == Repaint::All) {
     InvalidateRect(hwnd, nullptr, FALSE);
   } else if (what == Repaint::TitleStrip) {
     RECT strip{0, 0, clientSize(hwnd).cx, kTitleStripHeight};
@@ -82,21 +89,59 @@ void paintFrame(HWND hwnd) {
   ReleaseDC(hwnd, dc);
 }
 
+// The last picture of the client area without the crosshair layer. A mouse move over the
+// chart copies it and paints the crosshair on top, so the chart is not painted again.
+std::unique_ptr<DoubleBuffer> g_picture;
+
 void paintClient(HWND hwnd, AppState& app) {
-  DWORD t0 = GetTickCount();
+  LARGE_INTEGER t0, t1, freq;
+  QueryPerformanceCounter(&t0);
   PAINTSTRUCT ps;
   HDC hdc = BeginPaint(hwnd, &ps);
   SIZE cs = clientSize(hwnd);
+  if (!g_picture || g_picture->width != std::max(1L, cs.cx) || g_picture->height != std::max(1L, cs.cy))
+    g_picture = std::make_unique<DoubleBuffer>(hdc, cs.cx, cs.cy);
+  {
+    GdiCanvas canvas(g_picture->dc, cs.cx, cs.cy, fonts(), hwnd);
+    onPaintPicture(app, canvas);
+  }
   {
     DoubleBuffer buffer(hdc, cs.cx, cs.cy);
+    g_picture->flush(buffer.dc);
     {
       GdiCanvas canvas(buffer.dc, cs.cx, cs.cy, fonts(), hwnd);
-      onPaint(app, canvas);
+      paintOverlay(app, canvas);
     }
     buffer.flush(hdc);
   }
   EndPaint(hwnd, &ps);
-  if (msgTraceOn()) traceLine("PAINT done dt=%lums", (unsigned long)(GetTickCount() - t0));
+  QueryPerformanceCounter(&t1);
+  QueryPerformanceFrequency(&freq);
+  if (msgTraceOn())
+    traceLine("PAINT done dt=%lums", (unsigned long)((t1.QuadPart - t0.QuadPart) * 1000 / std::max<LONGLONG>(1, freq.QuadPart)));
+}
+
+void paintCrosshairLayer(HWND hwnd, AppState& app) {
+  SIZE cs = clientSize(hwnd);
+  RECT pending;
+  // A paint already due (or a picture of another size) repaints everything anyway.
+  if (!g_picture || g_picture->width != std::max(1L, cs.cx) || g_picture->height != std::max(1L, cs.cy) ||
+      GetUpdateRect(hwnd, &pending, FALSE)) {
+    InvalidateRect(hwnd, nullptr, FALSE);
+    return;
+  }
+  HDC hdc = GetDC(hwnd);
+  if (!hdc) return;
+  {
+    DoubleBuffer buffer(hdc, cs.cx, cs.cy);
+    g_picture->flush(buffer.dc);
+    {
+      GdiCanvas canvas(buffer.dc, cs.cx, cs.cy, fonts(), hwnd);
+      paintOverlay(app, canvas);
+    }
+    buffer.flush(hdc);
+  }
+  ReleaseDC(hwnd, hdc);
 }
 
 // The window's normal rectangle in screen coordinates. GetWindowPlacement reports it in
@@ -242,6 +287,25 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
       apply(hwnd, r);
       return 0;
     }
+    case WM_MOUSEWHEEL:
+      invalidate(hwnd, onMouseWheel(app, GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp)));
+      return 0;
+    case WM_RBUTTONUP:
+      if (onRightButtonUp(app, GET_X_LPARAM(lp), GET_Y_LPARAM(lp))) invalidate(hwnd, Repaint::All);
+      return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      unsigned mods = (GetKeyState(VK_CONTROL) < 0 ? ModControl : 0u) | (GetKeyState(VK_MENU) < 0 ? ModAlt : 0u) |
+                      (GetKeyState(VK_SHIFT) < 0 ? ModShift : 0u);
+      if (onKeyDown(app, int(wp), mods)) {
+        invalidate(hwnd, Repaint::All);
+        return 0;
+      }
+      break;  // unhandled: the system keys (Alt+F4 and the like) keep working
+    }
+    case WM_CHAR:
+      if (onChar(app, char32_t(wp))) invalidate(hwnd, Repaint::All);
+      return 0;
     case WM_CAPTURECHANGED:
       if (HWND(lp) != hwnd) invalidate(hwnd, onCaptureLost(app));
       return 0;
@@ -291,6 +355,7 @@ LRESULT handle(HWND hwnd, AppState& app, UINT msg, WPARAM wp, LPARAM lp) {
       // No tick may change the state once the shutdown saves have begun.
       stopAllTimers(app);
       onMainWindowDestroyed(app, Rect{int(n.left), int(n.top), int(n.right), int(n.bottom)}, maximized);
+      g_picture.reset();
       app.win.mainWnd = nullptr;
       PostQuitMessage(0);
       return 0;

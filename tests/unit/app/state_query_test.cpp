@@ -116,6 +116,9 @@ TEST(StateQueryValues, ExistingState) {
   app.list.sortColumn = -1;
   app.list.listOrder = {1, 0};
   app.trading.accounts[ModeTraining].baselineCents = 200000000;
+  app.view.mainInd = MainBOLL;
+  app.view.subInd = SubFormula;
+  app.view.showVol = false;
 
   struct Case {
     int code;
@@ -137,8 +140,12 @@ TEST(StateQueryValues, ExistingState) {
       {QStatusLength, 0, 3},    {QLiveSubPanels, 0, 1},    {QTradeMode, 0, 1},
       {QBaseline, 2, 200000000}, {QBaseline, 3, -1},       {QReplayInterval, 0, 2000},
       {QTrainDi, 0, -1},        {QReplayStock, 0, -1},
+      {QScore, 0, -1},          {QAnnualReturn, 0, 0},     // a game without deals is not scored
+      {QAccountEquity, 0, 1213}, {QAccountEquity, 3, -1},  {QTrainEquity, 0, 100000000},
+      {QEquitySamples, 0, 0},   {QReplayPaused, 0, 0},
+      {QMainInd, 0, 1},         {QSubInd, 0, 4},           {QShowVol, 0, 0},          {QShowSub, 0, 1},
       // State that does not exist yet, and reserved codes.
-      {17, 0, -1}, {23, 0, -1}, {44, 0, -1}, {58, 0, -1}, {76, 0, -1}, {99, 0, -1}, {100, 0, -1}, {122, 0, -1},
+      {23, 0, -1}, {76, 0, -1}, {99, 0, -1}, {100, 0, -1}, {122, 0, -1},
   };
   for (const Case& k : cases) EXPECT_EQ(queryState(app, QueryValue, uint64_t(k.code), k.arg), k.want) << "code " << k.code;
 
