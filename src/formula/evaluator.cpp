@@ -74,6 +74,7 @@ inline double finiteOrNoValue(double r) { return std::fabs(r) <= DBL_MAX ? r : n
 namespace {
 
 struct RunMemory {
+  std::vector<double> kernel;
   std::vector<std::vector<double>> doubles;
   std::vector<std::vector<int>> ints;
   size_t bytes = 0;
@@ -88,12 +89,19 @@ constexpr size_t kKeptRunVectors = 128;
 
 // The smallest kept vector with room for n elements, else a new vector: growing a smaller
 // one would copy its stale values into fresh pages and free memory the next run wants back.
+//
+// A small request (a function's scratch of a few thousand elements) that only a much larger
+// vector could serve gets a new vector instead: cut down, the large one would come back
+// short, and the next run taking it for a series would fill the rest with zeros. Small
+// vectors come from the heap cheaply; it is the large ones that are worth keeping.
 template <class T>
 std::vector<T> takeVector(std::vector<std::vector<T>>& kept, size_t& bytes, size_t n) {
   size_t pick = kept.size();
   for (size_t k = 0; k < kept.size(); ++k) {
     if (kept[k].capacity() >= n && (pick == kept.size() || kept[k].capacity() < kept[pick].capacity())) pick = k;
   }
+  constexpr size_t kSmallBytes = 128 << 10;
+  if (pick < kept.size() && n * sizeof(T) <= kSmallBytes && kept[pick].capacity() > 4 * n) pick = kept.size();
   std::vector<T> v;
   if (pick < kept.size()) {
     v.swap(kept[pick]);
@@ -128,6 +136,18 @@ void giveVector(std::vector<std::vector<T>>& kept, size_t& bytes, std::vector<T>
 
 }  // namespace
 
+// The fused kernels' registers: a few hundred kilobytes that every run on the thread needs.
+// They are kept apart from the series: cut from a kept series, they would leave it short, and
+// the next run taking that series for n bars would have to fill the rest with zeros.
+std::vector<double> takeKernelMemory() {
+  std::vector<double> v;
+  v.swap(runMemory().kernel);
+  return v;
+}
+void giveKernelMemory(std::vector<double>&& v) {
+  if (v.capacity() > runMemory().kernel.capacity()) runMemory().kernel = std::move(v);
+}
+
 std::vector<double> takeDoubles(size_t n) { return takeVector(runMemory().doubles, runMemory().bytes, n); }
 void giveDoubles(std::vector<double>&& v) { giveVector(runMemory().doubles, runMemory().bytes, std::move(v)); }
 std::vector<int> takeInts(size_t n) { return takeVector(runMemory().ints, runMemory().bytes, n); }
@@ -140,7 +160,7 @@ EvalContext::~EvalContext() {
   for (std::vector<double>& b : stored) giveDoubles(std::move(b));
   for (std::vector<double>& b : cleanInput) giveDoubles(std::move(b));
   giveDoubles(std::move(missingSeries));
-  giveDoubles(std::move(kernelMemory));
+  giveKernelMemory(std::move(kernelMemory));
 }
 
 bool EvalContext::charge(int64_t count) {
@@ -279,6 +299,7 @@ SeriesValue EvalContext::evaluate(const ExprNode& node) {
       DataName d;
       if (findDataName(node.text, d)) {
         SeriesValue v = constantValue(noValue);
+        v.clean = true;  // checked on first use
         switch (d) {
           case DataClose: v.data = inputSeries(InClose); break;
           case DataOpen: v.data = inputSeries(InOpen); break;
@@ -424,22 +445,19 @@ bool runFormula(const CompiledFormula& compiled, const FormulaInput& input, cons
       }
     } else if (v.buffer >= 0) {
       values = ctx.take(v.buffer);
-      // Operators already give finite values or noValue; function results are cleaned here
-      // unless the function vouched for them.
-      if (st.expr.kind == NodeCall && !v.clean) {
-        cleanFunctionResult(values.data(), n);
-      }
-    } else if (st.isOutput || (v.shared && st.expr.kind == NodeCall && !v.clean)) {
+      // Operators give finite values or noValue, and some functions vouch for theirs; the
+      // rest is cleaned here.
+      if (!v.clean) cleanFunctionResult(values.data(), n);
+    } else if (st.isOutput || !v.clean) {
+      // A borrowed value: the input's, another statement's or a kept shared value.
       values = takeDoubles(size_t(n));
       std::copy(v.data, v.data + n, values.begin());
-      // Borrowed values are clean, except a function's result kept for later occurrences.
-      if (v.shared && st.expr.kind == NodeCall && !v.clean) {
-        cleanFunctionResult(values.data(), n);
-      }
+      if (!v.clean) cleanFunctionResult(values.data(), n);
       ctx.bytes += int64_t(n) * 8;
     } else {
       named = v;
     }
+    named.clean = true;
     if (ctx.bytes > kMaxRunBytes) {
       ctx.fail(kTooMuchWorkMessage);
       return false;

@@ -17,6 +17,7 @@ template <class Index>
 void reference(CallArgs& a, double* out, Index index) {
   const double* x = a.series(0);
   const int n = a.n;
+  a.clean = a.isClean(0);  // values of X or noValue
   const bool perBar = a.given(1) && !a.isConstant(1);
   const double* periods = perBar ? a.series(1) : nullptr;
   if (!perBar && a.given(1) && !isValid(a.constant(1))) {

@@ -10,6 +10,10 @@
 // AVEDEV, COVAR and RELATE sum the deviations window by window. Their cost is the sum of the
 // window lengths, charged to the run before any work, so AVEDEV(C,100000) over a long series
 // stops with the run's work message instead of taking minutes.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("tree-vectorize")  // the mean deviation's passes over tiles of bars
+#endif
+
 #include <algorithm>
 #include <cmath>
 
@@ -36,7 +40,23 @@ enum class Deviation { Sample, Population, SampleVar, PopulationVar, MeanAbs, Su
 // could reach 1e-12 of the result (the window left a stretch of much larger values, or nearly
 // equal values make the result tiny), the window is summed afresh in two passes, as a direct
 // computation would, around a new anchor.
-void slidingDeviation(const double* x, int n, int period, double* out, Deviation kind) {
+// A bar's result from the sum of its squared deviations and the count's reciprocals.
+template <Deviation kind>
+double finishOne(double squares, double invK, double invSample) {
+  if (squares < 0) squares = 0;
+  double r;
+  switch (kind) {
+    case Deviation::Sample: r = std::sqrt(squares * invSample); break;
+    case Deviation::Population: r = std::sqrt(squares * invK); break;
+    case Deviation::SampleVar: r = squares * invSample; break;
+    case Deviation::PopulationVar: r = squares * invK; break;
+    default: r = squares; break;
+  }
+  return cleanValue(r);
+}
+
+template <Deviation kind>
+void slidingDeviation(const double* x, int n, int period, double* out) {
   const int block = int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 256), int64_t(n) + 1));
   double anchor = 0, s1 = 0, s2 = 0, passed = 0;
   int k = 0;
@@ -80,43 +100,44 @@ void slidingDeviation(const double* x, int n, int period, double* out, Deviation
     }
     return true;
   };
-  auto finish = [&](int i, double squares) {
-    if (squares < 0) squares = 0;
-    double r;
-    switch (kind) {
-      case Deviation::Sample: r = std::sqrt(squares * invSample); break;
-      case Deviation::Population: r = std::sqrt(squares * invK); break;
-      case Deviation::SampleVar: r = squares * invSample; break;
-      case Deviation::PopulationVar: r = squares * invK; break;
-      default: r = squares; break;
-    }
-    out[i] = cleanValue(r);
-  };
+  auto finish = [&](int i, double squares) { out[i] = finishOne<kind>(squares, invK, invSample); };
   for (int i = 0; i < n; ++i) {
     if (i >= period && untilFresh > 1 && k > 0 && k == lastK) {
       // Full windows of valid values up to the next fresh sum: the steps below without the
-      // tests that cannot fire; a missing value hands the bar back to them.
+      // tests that cannot fire; a missing value hands the bar back to them. The state the
+      // steps change lives in locals here: the refresh, which reaches it by reference, would
+      // otherwise keep it in memory, and every bar's sums would wait for a store and a load.
+      // It is handed over around each refresh.
       const int end = std::min(n, i + untilFresh - 1);
+      double ls1 = s1, ls2 = s2, lpassed = passed, lrunValue = runValue, lanchor = anchor;
+      int lrunStart = runStart, luntil = untilFresh;
+      const double invKLocal = invK, invSampleLocal = invSample;
       for (; i < end; ++i) {
         const double v = x[i], w = x[i - period];
         if (!isValid(v) || !isValid(w)) break;
-        if (v != runValue) {
-          runStart = i;
-          runValue = v;
-        }
-        const double in = v - anchor, y = w - anchor, in2 = in * in, gone2 = y * y;
-        s1 += in - y;
-        s2 += in2 - gone2;
-        passed += in2 + gone2;
-        --untilFresh;
+        lrunStart = v != lrunValue ? i : lrunStart;
+        lrunValue = v;
+        const double in = v - lanchor, y = w - lanchor, in2 = in * in, gone2 = y * y;
+        ls1 += in - y;
+        ls2 += in2 - gone2;
+        lpassed += in2 + gone2;
+        --luntil;
         const int start = i - period + 1;
         double squares = 0;
-        if (runStart > start) {
-          squares = s2 - s1 * s1 * invK;
-          if (squares < passed * 1e-4) refresh(i, start, squares);
+        if (lrunStart > start) {
+          squares = ls2 - ls1 * ls1 * invKLocal;
+          if (squares < lpassed * 1e-4) {
+            s1 = ls1, s2 = ls2, passed = lpassed, runValue = lrunValue, runStart = lrunStart, untilFresh = luntil;
+            double fresh = 0;
+            refresh(i, start, fresh);
+            squares = fresh;
+            ls1 = s1, ls2 = s2, lpassed = passed, lrunValue = runValue, lrunStart = runStart, luntil = untilFresh;
+            lanchor = anchor;
+          }
         }
-        finish(i, squares);
+        out[i] = finishOne<kind>(squares, invKLocal, invSampleLocal);
       }
+      s1 = ls1, s2 = ls2, passed = lpassed, runValue = lrunValue, runStart = lrunStart, untilFresh = luntil;
       if (i == n) break;
     }
     const double v = x[i];
@@ -168,14 +189,63 @@ void slidingDeviation(const double* x, int n, int period, double* out, Deviation
   }
 }
 
-// The mean absolute deviation: the window's mean comes from a running sum and count (O(1) per
-// bar); the deviations from it are then summed over the window itself.
+// The mean absolute deviation: each window's mean from the running sums of MA (written to
+// `out` first), then the distances from it summed over the window itself. The bars go in
+// tiles: for each place in the window one pass adds that value's distance to every bar of the
+// tile, so the bars' sums are independent and take vector instructions. A missing value's
+// distance is a NaN, which a mask turns into 0: the loop holds no branch.
+void meanAbsoluteDeviation(const double* x, int n, int period, double* out) {
+  slidingWindowSum(x, n, period, out, true);
+  constexpr int kTile = 1024;
+  double sum[kTile];
+  int count = 0;  // valid values in the window
+  for (int t0 = 0; t0 < n; t0 += kTile) {
+    const int len = std::min(n - t0, kTile);
+    const double* mean = out + t0;
+    for (int j = 0; j < len; ++j) sum[j] = 0;
+    // Bar t0+j reads x[t0+j-k]; the bars before k have no value k places back. Two places
+    // per pass where every bar of the tile has both.
+    int k = std::min(period, t0 + len) - 1;
+    for (; k >= 1 && k <= t0; k -= 2) {
+      const double* v = x + (t0 - k);
+      const double* w = v + 1;
+      for (int j = 0; j < len; ++j) {
+        const double d = v[j] - mean[j], e = w[j] - mean[j];
+        sum[j] += (d == d ? std::fabs(d) : 0.0) + (e == e ? std::fabs(e) : 0.0);
+      }
+    }
+    for (; k >= 0; --k) {
+      const int first = std::max(0, k - t0);
+      const double* v = x + (t0 + first - k);
+      const double* m = mean + first;
+      double* s = sum + first;
+      for (int j = 0; j < len - first; ++j) {
+        const double d = v[j] - m[j];
+        s[j] += d == d ? std::fabs(d) : 0.0;
+      }
+    }
+    for (int j = 0; j < len; ++j) {
+      const int i = t0 + j;
+      count += int(isValid(x[i])) - int(i >= period && isValid(x[i - period]));
+      // No mean (no valid value, or a sum past the largest double): no result.
+      out[i] = count == 0 || !isValid(mean[j]) ? noValue : cleanValue(sum[j] / count);
+    }
+  }
+}
+
 void deviation(CallArgs& a, double* out, Deviation kind) {
   const double* x = a.series(0);
   const int n = a.n;
   const int period = std::max(1, a.period(1, 1));
   if (kind != Deviation::MeanAbs) {
-    slidingDeviation(x, n, std::min(period, n), out, kind);
+    const int p = std::min(period, n);
+    switch (kind) {
+      case Deviation::Sample: slidingDeviation<Deviation::Sample>(x, n, p, out); break;
+      case Deviation::Population: slidingDeviation<Deviation::Population>(x, n, p, out); break;
+      case Deviation::SampleVar: slidingDeviation<Deviation::SampleVar>(x, n, p, out); break;
+      case Deviation::PopulationVar: slidingDeviation<Deviation::PopulationVar>(x, n, p, out); break;
+      default: slidingDeviation<Deviation::SumSquares>(x, n, p, out); break;
+    }
     a.clean = true;
     return;
   }
@@ -183,23 +253,8 @@ void deviation(CallArgs& a, double* out, Deviation kind) {
     fillSeries(out, n, noValue);
     return;
   }
-  double sum = 0;
-  int k = 0;
-  for (int i = 0; i < n; ++i) {
-    if (isValid(x[i])) sum += x[i], ++k;
-    if (i >= period && isValid(x[i - period])) sum -= x[i - period], --k;
-    if (k == 0) {
-      sum = 0;
-      out[i] = noValue;
-      continue;
-    }
-    const double mean = sum / k;
-    double absolute = 0;
-    for (int j = std::max(0, i - period + 1); j <= i; ++j) {
-      if (isValid(x[j])) absolute += std::fabs(x[j] - mean);
-    }
-    out[i] = absolute / k;
-  }
+  meanAbsoluteDeviation(x, n, std::min(period, n), out);
+  a.clean = true;
 }
 
 // Over the bars of the window where both series are valid.

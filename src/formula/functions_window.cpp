@@ -8,7 +8,12 @@
 // prefix sums and counts, and for the extremes a monotonic stack searched by binary search,
 // O(n log n) whatever the periods. A missing period element gives noValue (0 for SUM, COUNT,
 // EVERY and EXIST, whose results are 0-filled).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("tree-vectorize")  // the validity scans and divisions of the sliding sums
+#endif
+
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <vector>
 
@@ -47,6 +52,151 @@ inline int windowStart(int i, int period) { return period <= 0 ? 0 : std::max(0,
 
 enum class SumKind { Mean, Sum };
 
+// Error allowed to a running sum, relative to max(N, |sum|) for MA and max(1, |sum|) for SUM,
+// and the bound on `spread` (windowSum) that keeps it: the unit of rounding is 2^-53.
+constexpr double kSumTolerance = 1e-10;
+constexpr double kSpreadLimit = kSumTolerance / 0x1p-53;
+
+struct Measure {
+  double low, high, magnitude;
+};
+// HHV and LLV double spans for periods up to kDoublingPeriods, over tiles of kExtremeTile bars
+// (slidingExtremeValues).
+constexpr int kDoublingPeriods = 512;
+constexpr int kExtremeTile = 2048;
+
+// The vectorisable loops of MA and SUM, built for the baseline instruction set and, where the
+// compiler can target it, for AVX2; both give the same bits.
+namespace portable {
+#include "formula/window_steps.inc"
+}  // namespace portable
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define ZOR_WIDE_WINDOW_STEPS 1
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace wide {
+#include "formula/window_steps.inc"
+}  // namespace wide
+#pragma GCC pop_options
+#endif
+
+// Divides len values by `divisor` in place (none for 1) and measures the quotients
+// (window_steps.inc), in the widest vector form the processor runs.
+Measure divideAndMeasure(double* v, int len, int divisor) {
+#ifdef ZOR_WIDE_WINDOW_STEPS
+  if (wideSteps()) return wide::divideAndMeasure(v, len, divisor);
+#endif
+  return portable::divideAndMeasure(v, len, divisor);
+}
+
+}  // namespace
+
+// MA (mean) or SUM over windows of a fixed period (SUM: 0 or below from bar 0; MA: at least
+// 1): finite values or noValue (0 for an empty SUM window).
+void slidingWindowSum(const double* x, int n, int period, double* out, bool mean) {
+  const SumKind kind = mean ? SumKind::Mean : SumKind::Sum;
+  const double empty = mean ? noValue : 0;
+  // The bar's change to the sum is formed first, so the running sum takes one rounding per
+  // bar; every max(4N, 1024) bars the sum is taken afresh from the window, so rounding cannot
+  // pile up along the series.
+  //
+  // `spread` bounds the rounding error of the sum, in units of the rounding of one operation
+  // (2^-53): each step adds at most that unit times the magnitudes of its results, the
+  // change's and the new sum's. A fresh sum adds its values in the order a direct loop over
+  // the window does. While values only enter (the first N bars, and SUM from bar 0) the
+  // running sum is that direct sum itself. Where the bound could pass kSumTolerance of
+  // max(N, |sum|) for MA (the mean to that much of max(1, |mean|)), max(1, |sum|) for SUM
+  // (after much larger values left the window, or when the window sums to nearly zero),
+  // the sum is taken afresh at once.
+  const int block = int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 1024), n + 1));
+  const double scale = kind == SumKind::Mean ? period : 1;
+  auto accurate = [scale](double s, double e) {
+    // Also false for a NaN or an infinite sum (the bound is capped at the largest double).
+    return e <= std::min(kSpreadLimit * std::max(scale, std::fabs(s)), DBL_MAX);
+  };
+  if (period <= 0) {
+    // SUM from bar 0: the running total is the direct sum itself.
+    double total = 0;
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+      const double v = x[i];
+      const bool valid = isValid(v);
+      total += valid ? v : 0.0;
+      count += valid;
+      out[i] = count == 0 ? 0.0 : cleanValue(total);
+    }
+    return;
+  }
+  double sum = 0, spread = 0;
+  int count = 0;
+  int untilFresh = block;  // bars until the sum is taken afresh
+  int stepsUntil = 0;      // bars before it go step by step (a stretch that failed its checks)
+  for (int i = 0; i < n; ++i) {
+    if (i >= period && count == period && untilFresh > 1 && i >= stepsUntil) {
+      // The window is full of valid values: up to the next fresh sum the count stays at N
+      // while the new values are valid, and each bar's change is the new value less the
+      // leaving one, the steps below without their tests. A missing value turns the sum
+      // into a NaN and an overflow into an infinity, either of which stays in it to the
+      // end of the stretch. The stretch's spread is bounded afterwards from its sums: a
+      // change is at most the sum before it and the sum after it (to a few roundings), so
+      // the stretch adds at most 3 sum|s| and the sum before it. A stretch whose last sum
+      // is not finite, or whose least |s| is not accurate to that bound, is done again step
+      // by step.
+      const int end = std::min(n, i + untilFresh - 1);
+      double s = sum;
+      for (int j = i; j < end; ++j) {
+        s += x[j] - x[j - period];
+        out[j] = s;
+      }
+      // For MA the quotients are measured, N times smaller than the sums.
+      const Measure m = divideAndMeasure(out + i, end - i, kind == SumKind::Mean ? period : 1);
+      const double least = scale * (m.low > 0 ? m.low : m.high < 0 ? -m.high : 0);
+      const double e = spread + std::fabs(sum) + 3.0000001 * scale * m.magnitude;
+      if (std::fabs(s) <= DBL_MAX && accurate(least, e)) {
+        untilFresh -= end - i;
+        sum = s;
+        spread = e;
+        i = end;
+        if (i == n) break;
+      } else {
+        stepsUntil = end;
+      }
+    }
+    const double v = x[i];
+    bool fresh = --untilFresh == 0;
+    if (!fresh) {
+      const bool valid = isValid(v);
+      double change = valid ? v : 0.0;
+      count += valid;
+      if (i >= period) {
+        const double leaving = x[i - period];
+        const bool left = isValid(leaving);
+        change -= left ? leaving : 0.0;
+        count -= left;
+      }
+      sum += change;
+      spread += std::fabs(sum) + std::fabs(change);
+      fresh = count > 0 && i >= period && !accurate(sum, spread);
+    }
+    if (fresh) {
+      untilFresh = block;
+      sum = spread = 0;
+      count = 0;
+      for (int j = i - period + 1; j <= i; ++j) {
+        if (isValid(x[j])) {
+          sum += x[j];
+          spread += std::fabs(sum);
+          ++count;
+        }
+      }
+    }
+    if (count == 0) sum = spread = 0;  // no rounding residue survives an empty window
+    out[i] = count == 0 ? empty : cleanValue(kind == SumKind::Sum ? sum : sum / count);
+  }
+}
+
+namespace {
+
 void windowSum(CallArgs& a, double* out, SumKind kind) {
   const double* x = a.series(0);
   const int n = a.n;
@@ -59,56 +209,7 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
     return;
   }
   if (!wp.perBar) {
-    const int period = fixPeriod(wp.fixed);
-    // The bar's change to the sum is formed first, so the running sum takes one rounding per
-    // bar; every max(4N, 1024) bars the sum is taken afresh from the window, so rounding cannot
-    // pile up along the series.
-    const int block = period > 0 ? int(std::min<int64_t>(std::max<int64_t>(4 * int64_t(period), 1024), n + 1)) : 0;
-    double sum = 0;
-    int count = 0;
-    int untilFresh = block;  // bars until the sum is taken afresh
-    for (int i = 0; i < n; ++i) {
-      if (period > 0 && i >= period && untilFresh > 1) {
-        // Full windows up to the next fresh sum: the same steps as below, without the tests
-        // that cannot fire here.
-        const int end = std::min(n, i + untilFresh - 1);
-        untilFresh -= end - i;
-        for (; i < end; ++i) {
-          const double v = x[i], leaving = x[i - period];
-          const bool valid = isValid(v), left = isValid(leaving);
-          sum += (valid ? v : 0.0) - (left ? leaving : 0.0);
-          count += int(valid) - int(left);
-          if (count == 0) sum = 0;
-          out[i] = count == 0 ? empty : cleanValue(kind == SumKind::Sum ? sum : sum / count);
-        }
-        if (i == n) break;
-      }
-      const double v = x[i];
-      if (block > 0 && --untilFresh == 0) {
-        untilFresh = block;
-        sum = 0;
-        count = 0;
-        for (int j = i - period + 1; j <= i; ++j) {
-          if (isValid(x[j])) {
-            sum += x[j];
-            ++count;
-          }
-        }
-      } else {
-        const bool valid = isValid(v);
-        double change = valid ? v : 0.0;
-        count += valid;
-        if (period > 0 && i >= period) {
-          const double leaving = x[i - period];
-          const bool left = isValid(leaving);
-          change -= left ? leaving : 0.0;
-          count -= left;
-        }
-        sum += change;
-      }
-      if (count == 0) sum = 0;  // no rounding residue survives an empty window
-      out[i] = count == 0 ? empty : cleanValue(kind == SumKind::Sum ? sum : sum / count);
-    }
+    slidingWindowSum(x, n, fixPeriod(wp.fixed), out, kind == SumKind::Mean);
     a.clean = true;
     return;
   }
@@ -136,11 +237,12 @@ void windowSum(CallArgs& a, double* out, SumKind kind) {
 
 enum class CountKind { Count, Every, Exist };
 
-void windowCount(CallArgs& a, double* out, CountKind kind) {
+template <CountKind Kind>
+void windowCount(CallArgs& a, double* out) {
   const double* x = a.series(0);
   const int n = a.n;
-  auto result = [kind](int trues, int length) -> double {
-    switch (kind) {
+  auto result = [](int trues, int length) -> double {
+    switch (Kind) {
       case CountKind::Count: return trues;
       case CountKind::Every: return trues == length ? 1 : 0;
       case CountKind::Exist: return trues > 0 ? 1 : 0;
@@ -148,16 +250,25 @@ void windowCount(CallArgs& a, double* out, CountKind kind) {
     return 0;
   };
   WindowPeriod wp = windowPeriod(a, 1, 0);
+  a.clean = true;  // counts, 0 and 1
   if (wp.missing) {
     fillSeries(out, n, 0);
     return;
   }
   if (!wp.perBar) {
+    // Without branches on the values: true and false bars come in no order a predictor
+    // could learn (CLOSE>REF(CLOSE,1)).
+    auto truth = [](double v) { return int(v == v) & int(v != 0); };
+    const int period = wp.fixed;
+    const int head = period > 0 ? std::min(n, period) : n;  // bars whose window starts at bar 0
     int trues = 0;
-    for (int i = 0; i < n; ++i) {
-      trues += isTrue(x[i]) ? 1 : 0;
-      if (wp.fixed > 0 && i - wp.fixed >= 0 && isTrue(x[i - wp.fixed])) --trues;
-      out[i] = result(trues, i - windowStart(i, wp.fixed) + 1);
+    for (int i = 0; i < head; ++i) {
+      trues += truth(x[i]);
+      out[i] = result(trues, i + 1);
+    }
+    for (int i = head; i < n; ++i) {
+      trues += truth(x[i]) - truth(x[i - period]);
+      out[i] = result(trues, period);
     }
     return;
   }
@@ -177,6 +288,60 @@ void windowCount(CallArgs& a, double* out, CountKind kind) {
 
 // ---- extremes ----
 
+// The highest (or lowest) valid value of each window of a fixed `period` (at most n), noValue
+// for a window without one. Ties do not matter for the values, so missing values become the
+// worst value (-inf for the highest), which every valid value equals or beats, and the work
+// is plain max (min) over doubles, which compiles to vector instructions.
+//
+// Periods up to kDoublingPeriods double the span over tiles of bars small enough to stay in
+// the first-level cache: after the pass for span s, element k holds the best of the s values
+// ending at k, and the window of N is the best of two spans of the largest s <= N, one ending
+// at the bar and one ending N-s bars earlier. log2(N)+2 passes without a dependency from
+// element to element. Longer periods use blocks of N bars: the best from the block's start
+// (prefix) and up to the block's end (suffix); a window spans at most two blocks and is the
+// better of the suffix at its start and the prefix at its end.
+
+template <bool Highest>
+void slidingExtremeValues(const double* x, int n, int period, double* out) {
+  constexpr double worst = Highest ? -HUGE_VAL : HUGE_VAL;
+  auto best = [](double v, double w) { return Highest ? (v > w ? v : w) : (v < w ? v : w); };
+  if (period <= kDoublingPeriods) {
+    const int halo = period - 1;
+    Scratch<double> first(size_t(kExtremeTile + halo)), second(size_t(kExtremeTile + halo));
+    for (int t0 = 0; t0 < n; t0 += kExtremeTile) {
+#ifdef ZOR_WIDE_WINDOW_STEPS
+      if (wideSteps()) {
+        wide::extremesOfTile<Highest>(x, n, period, t0, first.data(), second.data(), out);
+        continue;
+      }
+#endif
+      portable::extremesOfTile<Highest>(x, n, period, t0, first.data(), second.data(), out);
+    }
+  } else {
+    Scratch<double> prefix(static_cast<size_t>(n)), suffix(static_cast<size_t>(n));
+    for (int b = 0; b < n; b += period) {
+      const int end = std::min(n, b + period);
+      double m = worst;
+      for (int i = b; i < end; ++i) prefix[size_t(i)] = m = best(x[i], m);
+      m = worst;
+      for (int i = end - 1; i >= b; --i) suffix[size_t(i)] = m = best(x[i], m);
+    }
+    for (int i = 0; i < n; ++i) {
+      const int s = i - period + 1;
+      out[i] = s <= 0 ? prefix[size_t(i)] : best(suffix[size_t(s)], prefix[size_t(i)]);
+    }
+  }
+  // The worst value stands for a window without a valid value, unless the window really
+  // holds it (an infinite function result). The results hold no NaN, so a scan for values
+  // that are not finite finds whether any is the worst value.
+  if (!anyNonFinite(out, n)) return;
+  int lastValid = -1;
+  for (int i = 0; i < n; ++i) {
+    if (isValid(x[i])) lastValid = i;
+    if (out[i] == worst && lastValid < windowStart(i, period)) out[i] = noValue;
+  }
+}
+
 // Highest (or lowest) valid value of the window, or the distance to it; among equal extremes
 // the latest bar counts. `better(j, k)` for bars j < k answers whether j beats k.
 //
@@ -193,6 +358,7 @@ void windowExtreme(CallArgs& a, double* out, bool distance) {
   const double* x = a.series(0);
   const int n = a.n;
   WindowPeriod wp = windowPeriod(a, 1, 0);
+  a.clean = distance || a.isClean(0);  // distances, or values of X; else noValue
   if (wp.missing) {
     fillSeries(out, n, noValue);
     return;
@@ -208,30 +374,7 @@ void windowExtreme(CallArgs& a, double* out, bool distance) {
     const int64_t period = wp.fixed <= 0 ? int64_t(n) : std::min<int64_t>(wp.fixed, n);
     const int block = int(period);
     if (!distance) {
-      // The values alone: ties do not matter. The scans start from the worst value (-inf for
-      // the highest) that a missing value never replaces, so they compile to plain max/min.
-      constexpr double worst = Highest ? -HUGE_VAL : HUGE_VAL;
-      auto best = [](double v, double w) { return Highest ? (v > w ? v : w) : (v < w ? v : w); };
-      Scratch<double> prefix(static_cast<size_t>(n)), suffix(static_cast<size_t>(n));
-      for (int b = 0; b < n; b += block) {
-        const int end = std::min(n, b + block);
-        double m = worst;
-        for (int i = b; i < end; ++i) prefix[size_t(i)] = m = best(x[i], m);
-        m = worst;
-        for (int i = end - 1; i >= b; --i) suffix[size_t(i)] = m = best(x[i], m);
-      }
-      for (int i = 0; i < n; ++i) {
-        const int s = i - block + 1;
-        out[i] = s <= 0 ? prefix[size_t(i)] : best(suffix[size_t(s)], prefix[size_t(i)]);
-      }
-      // The worst value stands for a window without a valid value, unless the window really
-      // holds it (an infinite function result).
-      for (int i = 0; i < n; ++i) {
-        if (out[i] != worst) continue;
-        bool any = false;
-        for (int j = windowStart(i, block); j <= i && !any; ++j) any = isValid(x[j]);
-        if (!any) out[i] = noValue;
-      }
+      slidingExtremeValues<Highest>(x, n, block, out);
       return;
     }
     Scratch<int> prefix(static_cast<size_t>(n)), suffix(static_cast<size_t>(n));
@@ -271,9 +414,9 @@ void windowExtreme(CallArgs& a, double* out, bool distance) {
 
 void ma(CallArgs& a, double* out) { windowSum(a, out, SumKind::Mean); }
 void sum(CallArgs& a, double* out) { windowSum(a, out, SumKind::Sum); }
-void count(CallArgs& a, double* out) { windowCount(a, out, CountKind::Count); }
-void every(CallArgs& a, double* out) { windowCount(a, out, CountKind::Every); }
-void exist(CallArgs& a, double* out) { windowCount(a, out, CountKind::Exist); }
+void count(CallArgs& a, double* out) { windowCount<CountKind::Count>(a, out); }
+void every(CallArgs& a, double* out) { windowCount<CountKind::Every>(a, out); }
+void exist(CallArgs& a, double* out) { windowCount<CountKind::Exist>(a, out); }
 void hhv(CallArgs& a, double* out) { windowExtreme<true>(a, out, false); }
 void llv(CallArgs& a, double* out) { windowExtreme<false>(a, out, false); }
 void hhvbars(CallArgs& a, double* out) { windowExtreme<true>(a, out, true); }

@@ -9,6 +9,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,7 +31,9 @@ struct SeriesValue {
   double constant = 0;
   int32_t buffer = -1;  // pooled buffer this value owns, -1 when borrowed or constant
   bool shared = false;  // borrowed from the run's kept shared values (ExprNode::shared)
-  bool clean = false;   // a function's result known to hold only finite values and noValue
+  // Known to hold only finite values and noValue itself (no infinity, no other NaN): the
+  // input's series, statement results, operators' results, and functions' results that say so.
+  bool clean = false;
   // An inlined statement's name: not computed; its value is this expression's.
   const ExprNode* expr = nullptr;
 };
@@ -39,6 +42,13 @@ inline bool isValid(double v) { return v == v; }
 // An infinity or a NaN becomes noValue; a form compilers turn into a compare and a blend.
 inline double cleanValue(double v) { return std::fabs(v) <= DBL_MAX ? v : noValue; }
 inline bool isTrue(double v) { return v == v && v != 0; }
+// A finite number or noValue itself (not another NaN).
+inline bool isCleanNumber(double v) {
+  if (std::fabs(v) <= DBL_MAX) return true;
+  uint64_t bits;
+  std::memcpy(&bits, &v, 8);
+  return bits == 0x7FF8000000000000ull;
+}
 
 // Work limit of one run, in element steps, and the message of a run that passes it.
 constexpr int64_t kMaxRunSteps = 200000000;
@@ -128,6 +138,10 @@ struct CallArgs {
   }
   // True for a missing argument and for a constant one.
   bool isConstant(int k) const { return k >= count || values[k].data == nullptr; }
+  // True when the argument holds only finite values and noValue (a missing one does).
+  bool isClean(int k) const {
+    return k >= count || (values[k].data ? values[k].clean : isCleanNumber(values[k].constant));
+  }
   double constant(int k) const { return k >= count ? noValue : values[k].constant; }
   // The argument's n elements (a constant is materialised on first use).
   const double* series(int k);
@@ -172,6 +186,13 @@ bool isFusedNode(const ExprNode& node);
 // the same expression.
 bool isElementwiseNode(const ExprNode& node);
 
+// Chooses the fused programs' steps: the widest vector form the processor runs (the default)
+// or the baseline one. Both give the same values; tests compare them. True when the wide form
+// is in use.
+bool useWideSteps(bool enabled);
+// The choice: true while the wide forms are in use (the window functions follow it too).
+bool wideSteps();
+
 // True when the values hold an infinity or a NaN.
 bool anyNonFinite(const double* values, int n);
 // Turns infinities and NaNs of a function's result into noValue, in place.
@@ -200,6 +221,9 @@ ZOR_FN(range); ZOR_FN(if_); ZOR_FN(ifn); ZOR_FN(isnull); ZOR_FN(const_); ZOR_FN(
 ZOR_FN(totalbarscount); ZOR_FN(barscount); ZOR_FN(currbarscount); ZOR_FN(islastbar); ZOR_FN(rgb);
 // recursive smoothings (functions_smooth.cpp)
 ZOR_FN(ema); ZOR_FN(sma); ZOR_FN(xma); ZOR_FN(mema); ZOR_FN(tma); ZOR_FN(ama); ZOR_FN(dma);
+// MA (mean) or SUM over windows of a fixed period (SUM: 0 or below from bar 0; MA: at least
+// 1): finite values or noValue (0 for an empty SUM window). The running sums of MA and SUM.
+void slidingWindowSum(const double* x, int n, int period, double* out, bool mean);
 // windows (functions_window.cpp)
 ZOR_FN(ma); ZOR_FN(wma); ZOR_FN(hhv); ZOR_FN(llv); ZOR_FN(hhvbars); ZOR_FN(llvbars); ZOR_FN(sum);
 ZOR_FN(count); ZOR_FN(every); ZOR_FN(exist);
@@ -229,6 +253,10 @@ ZOR_FN(drawkline); ZOR_FN(drawrectrel); ZOR_FN(drawgbk);
 // arithmetic). What is kept is bounded by what one run may hold (kMaxRunBytes).
 constexpr size_t kKeptRunBytes = size_t(kMaxRunBytes);
 std::vector<double> takeDoubles(size_t n);  // n elements of unspecified value
+// The fused kernels' registers kept for the thread, or an empty vector (a run nested in
+// another would find them taken).
+std::vector<double> takeKernelMemory();
+void giveKernelMemory(std::vector<double>&& v);
 void giveDoubles(std::vector<double>&& v);
 std::vector<int> takeInts(size_t n);
 void giveInts(std::vector<int>&& v);
