@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "app/replay_ops.h"
 #include "app/training_ops.h"
 #include "chart/chart_navigation.h"
 #include "platform/text.h"
@@ -71,6 +72,30 @@ bool trainingFieldKey(AppState& app, int key, bool& swallowed) {
       return true;
     case KeyEscape:
       app.train.inputFocus = 0;
+      app.win.tradeFocus = 0;
+      return true;
+    default:
+      swallowed = !(key >= KeyPageUp && key <= KeyDown) && key != KeyF5 && key != KeyF12;
+      return false;
+  }
+}
+
+// The toolbar's replay fields (focus 2 the date, 3 the code) outside the trading view: their
+// editing keys, Enter starts the replay; other keys fall through like a training field's.
+bool replayFieldKey(AppState& app, int key, bool& swallowed) {
+  swallowed = false;
+  int focus = app.win.tradeFocus;
+  if (app.view.tradeView || trainingTab(app) || (focus != kReplayDateFocus && focus != kReplayCodeFocus)) return false;
+  std::string& field = focus == kReplayDateFocus ? app.replay.dateBox : app.replay.replayCode;
+  switch (key) {
+    case KeyBackspace:
+      if (!field.empty()) field.pop_back();
+      return true;
+    case KeyEnter:
+      app.win.tradeFocus = 0;
+      replayStart(app, true);
+      return true;
+    case KeyEscape:
       app.win.tradeFocus = 0;
       return true;
     default:
@@ -190,6 +215,8 @@ bool onKeyDown(AppState& app, int key, unsigned mods) {
   bool swallowed = false;
   if (trainingFieldKey(app, key, swallowed)) return true;
   if (swallowed) return false;
+  if (replayFieldKey(app, key, swallowed)) return true;
+  if (swallowed) return false;
   if (app.view.tradeView) return tradingViewKey(app, key);
   if (listShown(app)) return listKey(app, key);
   return chartKey(app, key);
@@ -209,6 +236,19 @@ bool onChar(AppState& app, char32_t ch) {
       if (t.dateInput.size() >= 8) t.dateInput.clear();  // a full date starts over
       t.dateInput += c;
     }
+    return true;
+  }
+  if (!app.view.tradeView && !trainingTab(app) && app.win.tradeFocus == kReplayDateFocus) {
+    if (c >= '0' && c <= '9') {
+      std::string& date = app.replay.dateBox;
+      if (date.size() >= 8) date.clear();  // a full date starts over
+      date += c;
+    }
+    return true;
+  }
+  if (!app.view.tradeView && !trainingTab(app) && app.win.tradeFocus == kReplayCodeFocus) {
+    std::string& code = app.replay.replayCode;
+    if (((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')) && code.size() < kCodeEntryMax) code += c;
     return true;
   }
   if (listShown(app) && !app.view.tradeView && c >= '0' && c <= '9') {

@@ -255,3 +255,33 @@ TEST(Wheel, TheListScrollsThreeRowsANotchWithinItsLength) {
 
 }  // namespace
 }  // namespace zor
+
+namespace zor {
+namespace {
+
+TEST(KeyboardReplayFields, TheToolbarFieldsTakeTheirCharactersAndEnterStartsTheReplay) {
+  Fixture f;
+  f.app.view.listView = false;
+  f.app.win.tradeFocus = kReplayDateFocus;
+  f.type("2024O105");  // a letter is not a digit
+  EXPECT_EQ(f.app.replay.dateBox, "2024105");
+  onKeyDown(f.app, KeyBackspace, 0);
+  f.type("05");
+  EXPECT_EQ(f.app.replay.dateBox, "20241005");
+  f.type("9");  // a full date starts over
+  EXPECT_EQ(f.app.replay.dateBox, "9");
+  EXPECT_FALSE(onKeyDown(f.app, '1', 0));  // no period change while the field has the focus
+  EXPECT_EQ(f.app.view.period, Fixture().app.view.period);
+
+  f.app.win.tradeFocus = kReplayCodeFocus;
+  f.type("60000Z3");
+  EXPECT_EQ(f.app.replay.replayCode, "600003");
+  onKeyDown(f.app, KeyEnter, 0);  // instrument 3 has no daily bars here: refused, said
+  EXPECT_EQ(f.app.win.tradeFocus, 0);
+  EXPECT_EQ(f.app.view.curIdx, 3);
+  EXPECT_EQ(f.app.win.statusText, "该标的无K线数据");
+  EXPECT_FALSE(f.app.replay.training);
+}
+
+}  // namespace
+}  // namespace zor
