@@ -129,18 +129,25 @@ FormulaRunPtr runChartFormula(const FormulaDef& def, const std::vector<double>& 
   }
   std::shared_ptr<const FormulaInput> input = inputFor(series, datesHidden, fillInput);
   FormulaRunPtr run = execute(def, values, *input);
-  std::lock_guard<std::mutex> lock(gLock);
-  gRuns.push_front(RunEntry{std::move(key), run, runBytes(*run)});
-  size_t total = 0, kept = 0;
-  for (auto it = gRuns.begin(); it != gRuns.end();) {
-    total += it->bytes;
-    if (kept > 0 && (kept >= kMaxRuns || total > kMaxRunBytes)) {
-      it = gRuns.erase(it);
-    } else {
-      ++kept;
-      ++it;
+  std::list<RunEntry> evicted;
+  {
+    std::lock_guard<std::mutex> lock(gLock);
+    gRuns.push_front(RunEntry{std::move(key), run, runBytes(*run)});
+    size_t total = 0, kept = 0;
+    for (auto it = gRuns.begin(); it != gRuns.end();) {
+      total += it->bytes;
+      if (kept > 0 && (kept >= kMaxRuns || total > kMaxRunBytes)) {
+        evicted.splice(evicted.end(), gRuns, it++);
+      } else {
+        ++kept;
+        ++it;
+      }
     }
   }
+  // Results nobody holds any more give their memory to the next runs: over a long minute
+  // history a new series costs more in fresh pages than in arithmetic.
+  for (RunEntry& e : evicted)
+    if (e.run.use_count() == 1) recycleOutputLines(std::const_pointer_cast<FormulaRun>(e.run)->lines);
   return run;
 }
 

@@ -150,6 +150,10 @@ void giveKernelMemory(std::vector<double>&& v) {
 
 std::vector<double> takeDoubles(size_t n) { return takeVector(runMemory().doubles, runMemory().bytes, n); }
 void giveDoubles(std::vector<double>&& v) { giveVector(runMemory().doubles, runMemory().bytes, std::move(v)); }
+void recycleOutputLines(std::vector<OutputLine>& lines) {
+  for (OutputLine& l : lines) giveDoubles(std::move(l.values));
+  lines.clear();
+}
 std::vector<int> takeInts(size_t n) { return takeVector(runMemory().ints, runMemory().bytes, n); }
 void giveInts(std::vector<int>&& v) { giveVector(runMemory().ints, runMemory().bytes, std::move(v)); }
 

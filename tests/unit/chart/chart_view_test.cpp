@@ -4,6 +4,8 @@
 // the state alone.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <regex>
 
 #include "app/app_state.h"
@@ -290,6 +292,61 @@ TEST(ChartView, PaintsLeaveTheStateAlone) {
   f.paint();
   EXPECT_EQ(f.chart().seriesLength, di + 1);
   EXPECT_EQ(f.chart().lastClose, 10.04);
+}
+
+}  // namespace
+}  // namespace zor
+
+namespace zor {
+namespace {
+
+// Results the cache drops give their memory to later runs: a later run writes over it and must
+// equal a fresh run, and a result still held by a paint is never written over.
+TEST(ChartFormulaCache, DroppedResultsLendTheirMemoryWithoutChangingAnyResult) {
+  clearChartFormulaCache();
+  const FormulaDef& boll = *findFormula("BOLL");
+  auto inputOf = [](int seed) {
+    FormulaInput in;
+    for (int i = 0; i < 3000; ++i) {
+      double c = 10 + seed * 0.1 + std::sin(i * 0.05 + seed) * 2;
+      in.open.push_back(c - 0.05), in.high.push_back(c + 0.2), in.low.push_back(c - 0.2), in.close.push_back(c);
+      in.volume.push_back(1000 + i), in.amount.push_back(c * (1000 + i));
+    }
+    return in;
+  };
+  auto keyOf = [](int seed) {
+    SeriesKey k;
+    k.generation = 1000 + uint64_t(seed);
+    k.count = 3000;
+    return k;
+  };
+  auto run = [&](int seed) {
+    return runChartFormula(boll, currentParamValues(boll), keyOf(seed), false,
+                           [&](FormulaInput& in) { in = inputOf(seed); });
+  };
+  FormulaRunPtr held = run(0);
+  ASSERT_TRUE(held->ok);
+  const std::vector<OutputLine> heldLines = held->lines;
+  for (int seed = 1; seed < 60; ++seed) {
+    FormulaRunPtr r = run(seed);
+    std::vector<OutputLine> fresh;
+    std::vector<DrawingItem> items;
+    std::string error;
+    ASSERT_TRUE(compileAndRunFormula(boll, inputOf(seed), fresh, items, error)) << error;
+    ASSERT_EQ(r->lines.size(), fresh.size());
+    for (size_t l = 0; l < fresh.size(); ++l) {
+      ASSERT_EQ(r->lines[l].values.size(), fresh[l].values.size());
+      for (size_t i = 0; i < fresh[l].values.size(); ++i) {
+        const double a = r->lines[l].values[i], b = fresh[l].values[i];
+        ASSERT_TRUE(a == b || (std::isnan(a) && std::isnan(b))) << "seed " << seed << " line " << l << " bar " << i;
+      }
+    }
+  }
+  ASSERT_EQ(held->lines.size(), heldLines.size());
+  for (size_t l = 0; l < heldLines.size(); ++l)
+    EXPECT_EQ(0, std::memcmp(held->lines[l].values.data(), heldLines[l].values.data(),
+                             heldLines[l].values.size() * sizeof(double)))
+        << "a held result was written over, line " << l;
 }
 
 }  // namespace
