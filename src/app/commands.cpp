@@ -18,6 +18,20 @@ void editDataDirs(AppState& app) {
   if (dataDirDialog(app, DataDirOrigin::Menu) == DataDirOutcome::Saved) rebuildInstrumentTable(app);
 }
 
+// Asks first: the reset cannot be undone. The training account is not touched.
+void oneKeyResetCommand(AppState& app) {
+  int answer = app.ui->messageBox(
+      "确定要执行「一键重置」吗？\n\n此操作将清空：\n  · 当日委托 / 历史委托\n  · 当日成交 / 历史成交\n"
+      "  · 全部持仓，现金恢复为初始 100 万\n\n该操作不可恢复！\n\n【是】确认重置    【否】取消",
+      "一键重置确认", MsgWarning | MsgYesNo);
+  if (answer == ResultYes) setStatus(app, oneKeyReset(app.trading));
+}
+
+void toggleTradeMarkers(AppState& app) {
+  app.view.dealMarks = !app.view.dealMarks;
+  setStatus(app, app.view.dealMarks ? "成交标记已开启：B=买入(红) / S=卖出(绿)" : "成交标记已关闭");
+}
+
 // The chart's period menu: the period, the K-line chart, the newest bars at the automatic zoom.
 template <int kPeriod>
 void choosePeriod(AppState& app) {
@@ -48,10 +62,10 @@ constexpr CommandRow kCommands[] = {
     {CommandId::TPlusZero, "T+0 交易规则（当日可回转）", [](AppState& a) { tradeRule(a, false); },
      [](const AppState& a) { return !a.trading.tPlusOne; }},
     {CommandId::CustomerInfo, "客户信息（姓名/账号）...", nullptr, nullptr},
-    {CommandId::OneKeyReset, "一键重置（清空交易记录并还原）...", nullptr, nullptr},
+    {CommandId::OneKeyReset, "一键重置（清空交易记录并还原）...", oneKeyResetCommand, nullptr},
     {CommandId::UpdateCheck, "在线更新（检查新版本）(U)...", nullptr, nullptr},
-    // Trade markers arrive with the chart; until then they are off.
-    {CommandId::TradeMarkers, "显示成交标记(B/S)", nullptr, nullptr},
+    {CommandId::TradeMarkers, "显示成交标记(B/S)", toggleTradeMarkers,
+     [](const AppState& a) { return a.view.dealMarks; }},
     {CommandId::ToolTrendLine, "直线/趋势线", nullptr, nullptr},
     {CommandId::ToolHorizontalLine, "水平线(价位)", nullptr, nullptr},
     {CommandId::ToolVerticalLine, "竖线(时间)", nullptr, nullptr},

@@ -1,5 +1,6 @@
-// The main window's keyboard table in its order, character input, the right button's menus and
-// the wheel over the quote list, driven on a small market whose instruments need no disk.
+// The main window's keyboard table in its order, character input, the right button's menus, the
+// wheel over the quote list and the settings menu's commands, driven on a small market whose
+// instruments need no disk.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "app/context_menus.h"
 #include "app/keyboard.h"
 #include "app/main_window.h"
+#include "temp_dir.h"
 #include "test_ui.h"
 
 namespace zor {
@@ -281,6 +283,42 @@ TEST(KeyboardReplayFields, TheToolbarFieldsTakeTheirCharactersAndEnterStartsTheR
   EXPECT_EQ(f.app.view.curIdx, 3);
   EXPECT_EQ(f.app.win.statusText, "该标的无K线数据");
   EXPECT_FALSE(f.app.replay.training);
+}
+
+}  // namespace
+}  // namespace zor
+
+namespace zor {
+namespace {
+
+TEST(SettingsCommands, TradeMarkersToggleAndTheOneKeyResetAsksFirst) {
+  Fixture f;
+  ASSERT_TRUE(f.app.view.dealMarks);
+  runCommand(f.app, int(CommandId::TradeMarkers));
+  EXPECT_FALSE(f.app.view.dealMarks);
+  EXPECT_EQ(f.app.win.statusText, "成交标记已关闭");
+  runCommand(f.app, int(CommandId::TradeMarkers));
+  EXPECT_EQ(f.app.win.statusText, "成交标记已开启：B=买入(红) / S=卖出(绿)");
+
+  TempDir dir;
+  f.app.trading.dir = dir.path();
+  for (Account& a : f.app.trading.accounts) {
+    a.cashCents = 123456;
+    a.deals.push_back(Deal{});
+  }
+  f.ui.answers = {ResultNo};
+  runCommand(f.app, int(CommandId::OneKeyReset));
+  ASSERT_EQ(f.ui.boxes.size(), 1u);
+  EXPECT_EQ(f.ui.boxes[0].caption, "一键重置确认");
+  EXPECT_EQ(f.app.trading.accounts[ModeHistory].deals.size(), 1u);  // No keeps everything
+
+  f.ui.answers = {ResultYes};
+  runCommand(f.app, int(CommandId::OneKeyReset));
+  EXPECT_TRUE(f.app.trading.accounts[ModeHistory].deals.empty());
+  EXPECT_TRUE(f.app.trading.accounts[ModeLive].deals.empty());
+  EXPECT_EQ(f.app.trading.accounts[ModeHistory].cashCents, 100000000);
+  EXPECT_EQ(f.app.trading.accounts[ModeTraining].deals.size(), 1u);  // the game's account stays
+  EXPECT_EQ(f.app.win.statusText, "已一键重置：交易记录与持仓已清空，资金还原为 100 万");
 }
 
 }  // namespace
