@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "app/training_bar.h"
 #include "app/training_ops.h"
 #include "chart/chart_navigation.h"
 #include "platform/text.h"
@@ -67,10 +68,11 @@ bool trainingFieldKey(AppState& app, int key, bool& swallowed) {
       if (!field.empty()) field.pop_back();
       return true;
     case KeyEnter:
-      trnNewGame(app, app.train.codeInput.empty(), -1);
+      startGameFromFields(app);
       return true;
     case KeyEscape:
       app.train.inputFocus = 0;
+      app.win.trainFieldFocused = false;
       app.win.tradeFocus = 0;
       return true;
     default:
