@@ -102,6 +102,8 @@ StripQuote stripQuote(const AppState& app, int i) {
       if (b.time <= ref.minute) value = b.close;
     for (const DayBar& d : s.days)
       if (d.dateInt() < ref.date) base = d.close;
+    // Before the day's first minute the index still stands at the previous close.
+    if (value <= 0) value = base;
   } else {
     int at = -1;
     for (int k = 0; k < int(s.days.size()); ++k)
