@@ -1,10 +1,12 @@
 #include "app/keyboard.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "app/replay_ops.h"
 #include "app/training_bar.h"
 #include "app/training_ops.h"
 #include "chart/chart_navigation.h"
@@ -77,6 +79,28 @@ bool trainingFieldKey(AppState& app, int key, bool& swallowed) {
       return true;
     default:
       swallowed = !(key >= KeyPageUp && key <= KeyDown) && key != KeyF5 && key != KeyF12;
+      return false;
+  }
+}
+
+// The toolbar's replay code and date fields (outside the training tabs, whose bar replaces
+// the toolbar): their editing keys; Enter starts the replay.
+bool toolbarFieldKey(AppState& app, int key) {
+  int focus = app.win.tradeFocus;
+  if (trainingTab(app) || (focus != kToolbarCodeFocus && focus != kToolbarDateFocus)) return false;
+  std::string& field = focus == kToolbarCodeFocus ? app.replay.replayCode : app.replay.dateBox;
+  switch (key) {
+    case KeyBackspace:
+      if (!field.empty()) field.pop_back();
+      return true;
+    case KeyEnter:
+      replayStart(app, true);
+      return true;
+    case KeyEscape:
+      app.win.tradeFocus = 0;
+      app.win.panelFieldFocused = false;
+      return true;
+    default:
       return false;
   }
 }
@@ -191,6 +215,7 @@ bool onKeyDown(AppState& app, int key, unsigned mods) {
   if (ctrl && key == 'Z') return runCommand(app, int(CommandId::UndoDrawing)), true;
   bool swallowed = false;
   if (trainingFieldKey(app, key, swallowed)) return true;
+  if (toolbarFieldKey(app, key)) return true;
   if (swallowed) return false;
   if (app.view.tradeView) return tradingViewKey(app, key);
   if (listShown(app)) return listKey(app, key);
@@ -211,6 +236,15 @@ bool onChar(AppState& app, char32_t ch) {
       if (t.dateInput.size() >= 8) t.dateInput.clear();  // a full date starts over
       t.dateInput += c;
     }
+    return true;
+  }
+  const int focus = app.win.tradeFocus;
+  if (!trainingTab(app) && (focus == kToolbarCodeFocus || focus == kToolbarDateFocus)) {
+    // The code field takes digits and letters, the date field up to 8 digits.
+    if (focus == kToolbarCodeFocus && std::isalnum(static_cast<unsigned char>(c)) &&
+        app.replay.replayCode.size() < kCodeEntryMax)
+      app.replay.replayCode += c;
+    if (focus == kToolbarDateFocus && c >= '0' && c <= '9' && app.replay.dateBox.size() < 8) app.replay.dateBox += c;
     return true;
   }
   if (listShown(app) && !app.view.tradeView && c >= '0' && c <= '9') {

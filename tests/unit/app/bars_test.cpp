@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/bar_button.h"
+#include "app/keyboard.h"
 #include "app/main_window.h"
 #include "app/shell_panels.h"
 #include "app/toolbar.h"
@@ -227,6 +228,14 @@ TEST(Toolbar, FieldsTakeTheFocusAndShowTheirText) {
   EXPECT_EQ(f.app.win.tradeFocus, 3);
   EXPECT_NE(f.canvas.findText("|"), nullptr) << "an empty focused field shows a bar";
   EXPECT_EQ(f.canvas.findText("输入代码"), nullptr);
+  for (char32_t ch : U"60a00!0") if (ch) onChar(f.app, ch);
+  onKeyDown(f.app, KeyBackspace, 0);
+  EXPECT_EQ(f.app.replay.replayCode, "60a00") << "letters and digits only";
+  onKeyDown(f.app, KeyEscape, 0);
+  EXPECT_EQ(f.app.win.tradeFocus, 0);
+  f.app.replay.replayCode.clear();
+  f.paint();
+  f.click(*f.area(HitKind::ReplayCodeField, 3));
 
   // Into the date field while a replay runs: asked; No keeps the replay, the field focuses.
   f.app.replay.training = true;
@@ -240,8 +249,10 @@ TEST(Toolbar, FieldsTakeTheFocusAndShowTheirText) {
   EXPECT_EQ(f.app.win.tradeFocus, 2);
   EXPECT_EQ(f.app.win.statusText, "当前训练继续（日期框已可编辑：改完点【开始训练】会先停当前训练，再用新日期开练）");
 
+  for (char32_t ch : U"202401059") if (ch) onChar(f.app, ch);
+  EXPECT_EQ(f.app.replay.dateBox, "20240105") << "eight digits at most";
+
   // The date text, masked during a blind game.
-  f.app.replay.dateBox = "20240105";
   f.paint();
   EXPECT_NE(f.canvas.findText("20240105"), nullptr);
   f.app.train.active = true;
