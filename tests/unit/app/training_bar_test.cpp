@@ -10,6 +10,7 @@
 #include "app/hit_dispatch.h"
 #include "app/keyboard.h"
 #include "app/main_window.h"
+#include "app/startup.h"
 #include "app/training_bar.h"
 #include "app/training_days.h"
 #include "app/training_ops.h"
@@ -311,6 +312,24 @@ TEST(TrainingDaysPicker, CardsKeysAndCancel) {
   // Without a window the picker answers "cancelled".
   AppState app;
   EXPECT_EQ(pickTrainingDays(app), -1);
+}
+
+}  // namespace
+}  // namespace zor
+
+namespace zor {
+namespace {
+
+TEST(TrainingDaysPicker, ChoosingKlineTrainingAsksForTheLength) {
+  for (int picked : {30, -1}) {
+    BarFixture f;
+    f.app.mode.tradeTab = TradeTab::HistoryTraining;
+    f.host.script = [&](Dialog&) { return picked; };
+    applyStartMode(f.app, 2);
+    EXPECT_EQ(f.host.opened, (std::vector<std::string>{kTrainingDaysClass}));
+    EXPECT_EQ(f.app.train.days, picked < 0 ? 90 : picked);
+    EXPECT_TRUE(f.app.train.active);
+  }
 }
 
 }  // namespace
