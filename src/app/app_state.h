@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/config.h"
+#include "app/index_strip.h"
 #include "app/window_state.h"
 #include "chart/view_state.h"
 #include "data/market.h"
@@ -42,6 +43,7 @@ struct AppState {
 
   LiveLink live;        // the quote link
   WindowState win;      // the main window
+  IndexStripState indexStrip;  // the index strip's quotes, read once per run
 
   // ---- platform services ----
   UiServices* ui = &headlessUi;

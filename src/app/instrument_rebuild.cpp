@@ -64,6 +64,8 @@ bool rebuildInstrumentTable(AppState& app) {
   app.list.sortColumn = 0;
   app.list.sortAscending = true;
   app.list.listTop = 0;
+  // The index files may lie in the new DAT directory.
+  app.indexStrip = IndexStripState{};
   // The trading panel's selected row joins here with the trading window.
 
   app.view.curIdx = 0;

@@ -1,11 +1,13 @@
 #include "app/keyboard.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/replay_ops.h"
+#include "app/training_bar.h"
 #include "app/training_ops.h"
 #include "chart/chart_navigation.h"
 #include "platform/text.h"
@@ -68,10 +70,11 @@ bool trainingFieldKey(AppState& app, int key, bool& swallowed) {
       if (!field.empty()) field.pop_back();
       return true;
     case KeyEnter:
-      trnNewGame(app, app.train.codeInput.empty(), -1);
+      startGameFromFields(app);
       return true;
     case KeyEscape:
       app.train.inputFocus = 0;
+      app.win.trainFieldFocused = false;
       app.win.tradeFocus = 0;
       return true;
     default:
@@ -85,8 +88,8 @@ bool trainingFieldKey(AppState& app, int key, bool& swallowed) {
 bool replayFieldKey(AppState& app, int key, bool& swallowed) {
   swallowed = false;
   int focus = app.win.tradeFocus;
-  if (app.view.tradeView || trainingTab(app) || (focus != kReplayDateFocus && focus != kReplayCodeFocus)) return false;
-  std::string& field = focus == kReplayDateFocus ? app.replay.dateBox : app.replay.replayCode;
+  if (app.view.tradeView || trainingTab(app) || (focus != kToolbarDateFocus && focus != kToolbarCodeFocus)) return false;
+  std::string& field = focus == kToolbarDateFocus ? app.replay.dateBox : app.replay.replayCode;
   switch (key) {
     case KeyBackspace:
       if (!field.empty()) field.pop_back();
@@ -238,7 +241,7 @@ bool onChar(AppState& app, char32_t ch) {
     }
     return true;
   }
-  if (!app.view.tradeView && !trainingTab(app) && app.win.tradeFocus == kReplayDateFocus) {
+  if (!app.view.tradeView && !trainingTab(app) && app.win.tradeFocus == kToolbarDateFocus) {
     if (c >= '0' && c <= '9') {
       std::string& date = app.replay.dateBox;
       if (date.size() >= 8) date.clear();  // a full date starts over
@@ -246,7 +249,7 @@ bool onChar(AppState& app, char32_t ch) {
     }
     return true;
   }
-  if (!app.view.tradeView && !trainingTab(app) && app.win.tradeFocus == kReplayCodeFocus) {
+  if (!app.view.tradeView && !trainingTab(app) && app.win.tradeFocus == kToolbarCodeFocus) {
     std::string& code = app.replay.replayCode;
     if (((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')) && code.size() < kCodeEntryMax) code += c;
     return true;

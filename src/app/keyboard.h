@@ -10,10 +10,6 @@ namespace zor {
 
 struct AppState;
 
-// The shared field focus (the window's `tradeFocus`) of the toolbar's replay fields.
-constexpr int kReplayDateFocus = 2;
-constexpr int kReplayCodeFocus = 3;
-
 // A key-down; true when the key was taken (the window then repaints).
 bool onKeyDown(AppState& app, int key, unsigned mods);
 // A typed character (after the platform's translation); true when taken.

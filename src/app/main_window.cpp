@@ -9,6 +9,10 @@
 #include "app/setup_dialogs.h"
 #include "app/shell_panels.h"
 #include "app/startup.h"
+#include "app/quote_panel.h"
+#include "app/index_strip.h"
+#include "app/toolbar.h"
+#include "chart/chart_layout.h"
 #include "app/timers.h"
 #include "chart/chart_navigation.h"
 #include "formula/formula_store.h"
@@ -123,6 +127,8 @@ ShellLayout shellLayout(int w, int h) {
   ShellLayout l;
   l.titleStrip = band(0, kTitleStripHeight);
   l.toolbar = band(kTitleStripHeight, 60);
+  l.tabBar = band(60, kChartTop);
+  l.sidePanel = Rect{w - kSidePanelWidth, kChartTop, w, std::max(kChartTop, h - kChartBottomMargin)};
   l.indexStrip = band(std::max(60, h - 46), h - kStatusLineHeight);
   l.statusLine = band(std::max(60, h - kStatusLineHeight), h);
   l.quoteList = band(60, l.indexStrip.top);
@@ -135,6 +141,7 @@ bool listShown(const AppState& app) {
 }
 
 void prepareFrame(AppState& app) {
+  prepareIndexStrip(app);
   if (!app.view.listView && app.market.stocks.empty()) {
     // A chart needs an instrument: fall back to the list at once rather than a black frame.
     app.view.listView = true;
@@ -163,10 +170,16 @@ LastPainted paintMainWindow(const AppState& app, Canvas& c) {
   ShellLayout layout = shellLayout(w, h);
 
   // The trading view arrives with the trading panel; until then it shows the view above it.
-  if (listShown(app))
-    paintQuoteListArea(app, c, layout.quoteList, out);
-  else
+  paintToolbar(app, c, layout.toolbar, out);
+  if (listShown(app)) {
+    paintQuoteList(app, c, layout.quoteList, out);
+    paintCodeEntryBox(app, c);
+  } else {
+    paintTabBar(app, c, layout.tabBar, out);
     paintChartArea(app, c, layout, out);
+    paintQuotePanel(app, c, layout.sidePanel);
+  }
+  paintIndexStrip(app, c, layout.indexStrip);
   paintStatusLine(app, c, layout.statusLine);
   return out;
 }

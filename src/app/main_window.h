@@ -51,6 +51,8 @@ struct MouseResult {
 struct ShellLayout {
   Rect titleStrip;
   Rect toolbar;     // (0, 24, W, 60)
+  Rect tabBar;      // (0, 60, W, 96)
+  Rect sidePanel;   // the quote panel: (W - 235, 96, W, H - 48)
   Rect quoteList;   // list view: from the toolbar's bottom to the index strip
   Rect indexStrip;  // (0, H - 46, W, H - 24)
   Rect statusLine;  // the bottom 24 pixels

@@ -495,3 +495,27 @@ void replayAskNextDay(AppState& app) {
 }
 
 }  // namespace zor
+
+namespace zor {
+
+void replayAskDateField(AppState& app) {
+  if (app.replay.training) {
+    HeldTimers held = holdTimers(app);
+    int answer = app.ui->messageBox(
+        "当前正在训练回放，是否确定跳过当天？\n\n【是】停止当前训练，允许切换日期\n【否】不停止训练，但日期框同样可以编辑",
+        "训练中 · 切换日期确认", MsgQuestion | MsgYesNo);
+    if (answer == ResultYes && replayUnchanged(app, held)) {
+      replayStop(app);
+    } else {
+      resumeTimers(app);
+      if (answer != ResultYes)
+        setStatus(app, "当前训练继续（日期框已可编辑：改完点【开始训练】会先停当前训练，再用新日期开练）");
+    }
+  }
+  // Either way the date box takes the keys.
+  app.train.inputFocus = 0;
+  app.win.tradeFocus = kToolbarDateFocus;
+  app.win.panelFieldFocused = true;
+}
+
+}  // namespace zor

@@ -36,5 +36,12 @@ void replayContinueHolding(AppState& app, int positionIndex);
 // "停止训练 ■" (ask, then settle) and "下一天▶" (ask while a replay runs, then skip).
 void replayAskSettle(AppState& app);
 void replayAskNextDay(AppState& app);
+// A click into the toolbar's date field: while a replay runs, ask whether to stop it (No keeps
+// it running); either way the date field takes the keyboard focus.
+void replayAskDateField(AppState& app);
+
+// The toolbar fields' keyboard focus in `WindowState::tradeFocus`.
+constexpr int kToolbarDateFocus = 2;
+constexpr int kToolbarCodeFocus = 3;
 
 }  // namespace zor

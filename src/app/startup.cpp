@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/config.h"
 #include "app/setup_dialogs.h"
+#include "app/training_days.h"
 #include "app/training_ops.h"
 #include "data/loaders.h"
 #include "trading/trading_state.h"
@@ -45,7 +46,10 @@ void saveAccountsAtShutdown(AppState& app, std::vector<std::string>& problems) {
   // The book is never written ahead of the accounts whose fills it records.
   if (!saveOrderBook(app.trading)) failed(FileOrderBook);
 }
-void applyStartMode(AppState& app, int mode) { switchMode(app, mode); }
+void applyStartMode(AppState& app, int mode) {
+  // K-line training asks for the game's length first; a cancelled picker keeps the setting.
+  switchMode(app, mode, mode == 2 ? pickTrainingDays(app) : -1);
+}
 
 void saveAtShutdown(AppState& app) {
   std::vector<std::string> failed;

@@ -18,6 +18,7 @@ constexpr size_t kStatusMax = 255;  // statusText, in bytes
 
 constexpr int kMenuBarItems = 7;
 constexpr int kCaptionSlots = 3;
+constexpr int kQuoteListColumns = 14;
 
 // What a paint measured, returned by the painter and kept until the next paint. Clicks, hover
 // and the quote-list refresh read it, so that they always refer to what the user sees.
@@ -28,6 +29,9 @@ struct LastPainted {
   std::array<HitArea, kCaptionSlots> captionRects{};  // minimise, maximise/restore, close
   Rect quoteList;    // the quote list's rectangle in list view, empty otherwise
   int listRows = 0;  // rows the quote list shows: max(1, (height - 22) / 22), 0 when not shown
+  Rect listHeader;   // the quote list's header row; a click there sorts by the column under it
+  int listColumns = 0;                                 // columns shown, at least 3
+  std::array<int, kQuoteListColumns> listColumnRight{};  // right edge of each column shown
   ChartGeometry chart;         // the K-line chart as painted (crosshair, panel clicks, zoom)
   IntradayGeometry intraday;   // the intraday chart as painted (crosshair)
 };

@@ -11,6 +11,7 @@
 #include "app/context_menus.h"
 #include "app/keyboard.h"
 #include "app/main_window.h"
+#include "app/replay_ops.h"
 #include "temp_dir.h"
 #include "test_ui.h"
 
@@ -264,7 +265,7 @@ namespace {
 TEST(KeyboardReplayFields, TheToolbarFieldsTakeTheirCharactersAndEnterStartsTheReplay) {
   Fixture f;
   f.app.view.listView = false;
-  f.app.win.tradeFocus = kReplayDateFocus;
+  f.app.win.tradeFocus = kToolbarDateFocus;
   f.type("2024O105");  // a letter is not a digit
   EXPECT_EQ(f.app.replay.dateBox, "2024105");
   onKeyDown(f.app, KeyBackspace, 0);
@@ -275,7 +276,7 @@ TEST(KeyboardReplayFields, TheToolbarFieldsTakeTheirCharactersAndEnterStartsTheR
   EXPECT_FALSE(onKeyDown(f.app, '1', 0));  // no period change while the field has the focus
   EXPECT_EQ(f.app.view.period, Fixture().app.view.period);
 
-  f.app.win.tradeFocus = kReplayCodeFocus;
+  f.app.win.tradeFocus = kToolbarCodeFocus;
   f.type("60000Z3");
   EXPECT_EQ(f.app.replay.replayCode, "600003");
   onKeyDown(f.app, KeyEnter, 0);  // instrument 3 has no daily bars here: refused, said

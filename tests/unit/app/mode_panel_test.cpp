@@ -131,8 +131,9 @@ TEST(MenuBar, ModeAndAboutItemsOpenTheirWindows) {
   };
   openMenuBarItem(app, MenuMode, 300);
   openMenuBarItem(app, MenuAbout, 500);
-  EXPECT_EQ(host.opened, (std::vector<std::string>{"ZORMODESEL", "ZORABOUTCLS"}));
-  EXPECT_EQ(blocked, (std::vector<bool>{true, true}));
+  // K-line training asks for the game's length before the game starts.
+  EXPECT_EQ(host.opened, (std::vector<std::string>{"ZORMODESEL", "ZORTRAINDAYS", "ZORABOUTCLS"}));
+  EXPECT_EQ(blocked, (std::vector<bool>{true, true, true}));
   EXPECT_FALSE(mainInputBlocked(app.win));
 }
 

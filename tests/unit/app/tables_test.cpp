@@ -93,7 +93,8 @@ TEST(Painting, DecisionsComeBeforeThePaintAndThePaintOnlyReads) {
   EXPECT_EQ(a.primitives().size(), b.primitives().size());
   EXPECT_EQ(first.hitAreas.size(), second.hitAreas.size());
   EXPECT_EQ(first.listRows, (600 - 60 - 46 - 22) / 22);
-  EXPECT_EQ(first.hitAreas.size(), 7u + 3u + 3u);  // menu items, caption buttons, three rows
+  // Menu items, caption buttons, the toolbar's two fields and three buttons, three rows.
+  EXPECT_EQ(first.hitAreas.size(), 7u + 3u + 5u + 3u);
   EXPECT_TRUE(app.win.painted.hitAreas.empty());    // kept only by the window's own frame
 }
 
