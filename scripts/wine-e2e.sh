@@ -43,7 +43,10 @@ for n in $(seq 91 199); do
   if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then disp=$n; break; fi
 done
 [ -n "$disp" ] || { echo "no free X display number" >&2; exit 2; }
-Xvfb ":$disp" -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+# Wide enough for the whole training bar, whose last buttons need a window of about 1,650
+# pixels; the scenarios read the size from E2E_SCREEN_W and E2E_SCREEN_H.
+export E2E_SCREEN_W=1920 E2E_SCREEN_H=1080
+Xvfb ":$disp" -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -nolisten tcp </dev/null >/dev/null 2>&1 &
 xvfb_pid=$!
 echo "$xvfb_pid" >>"$ZOR_E2E_PIDS"
 export DISPLAY=":$disp"

@@ -36,10 +36,10 @@ expect_eq "$(zc rect | awk '{print $5}')" "max" "reopened maximised"
 zc close
 app_wait_exit 20
 
-# Saved on a monitor that is gone: the default 1180 x 720 centred in the 1280 x 800 screen.
+# Saved on a monitor that is gone: the default 1180 x 720 centred in the screen.
 sed -i 's/^WIN_X=.*/WIN_X=5000/' "$d/zor.cfg"
 app_start "$d"
 boxes_until_window 30
-expect_eq "$(zc rect)" "50 40 1180 720" "default placement, not maximised"
+expect_eq "$(zc rect)" "$(( (E2E_SCREEN_W - 1180) / 2 )) $(( (E2E_SCREEN_H - 720) / 2 )) 1180 720" "default placement, not maximised"
 zc close
 app_wait_exit 20

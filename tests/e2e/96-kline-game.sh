@@ -9,19 +9,24 @@ cli="$ZOR_BUILD/tools/zorcli/zorcli.exe"
 [ -f "$gen" ] && [ -f "$cli" ] || fail "build gen_market and zorcli first"
 d=$(app_dir app)
 (cd "$d" && wine "$gen" --out data --count 40 --years 2 --minute-days 80 --layouts dat </dev/null >>"$E2E_DIR/wine.log" 2>&1)
-printf 'DAT_DIR=data\\dat\nWIN_X=10\nWIN_Y=10\nWIN_W=1400\nWIN_H=800\n' >"$d/zor.cfg"
+printf 'DAT_DIR=data\\dat\nWIN_X=10\nWIN_Y=10\nWIN_W=1700\nWIN_H=860\n' >"$d/zor.cfg"
 app_start "$d"
 boxes_until_window 60
 
-# The K-line training tab; the days picker's second card (60 days) starts a random game.
-zc click 16
-zc wait q98 11 2 5
-zc click 114
+# 训练模式(M) in the menu bar, K线训练 in the mode panel; the days picker's second card (60
+# days) gives the game its length, and 开始训练 starts a random game (the code field is empty).
+zc click 900 4
+zc wait-class ZORMODESEL 10 >/dev/null || fail "no mode panel"
+zc dlg-key ZORMODESEL 2
+zc gone-class ZORMODESEL 5
 zc wait-class ZORTRAINDAYS 10 >/dev/null || fail "no days picker"
 sleep 0.3
 shot days-picker
 zc dlg-key ZORTRAINDAYS 2
 zc gone-class ZORTRAINDAYS 5
+zc wait q98 54 60 5
+zc wait q98 11 2 5
+[ "$(( $(zc q99) & (1 << 18) ))" != 0 ] || zc click 80
 zc wait q99 $((1 << 18)) $((1 << 18)) 10   # a game is active
 expect_eq "$(zc q98 54)" 60 "train.days"
 expect_eq "$(zc q98 51)" 1 "blind"
@@ -97,7 +102,8 @@ expect_eq "$(zc q98 51)" 0 "not blind after the reveal"
 sleep 0.3
 shot game-revealed
 zc click 43
-zc wait q98 50 1 5
+zc wait q99 $((1 << 18)) 0 5
+expect_eq "$(zc text 3 | tr -d '\r')" "训练已结束（账户与记录保留，主图恢复完整K线）" "train.status after the end"
 score=$(zc q98 17)
 echo "score $score, annualised $(zc q98 18) (x100), drawdown $(zc q98 19) (x10000)"
 [ "$score" -ge 0 ] || fail "no score after the end"
