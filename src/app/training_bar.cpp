@@ -36,8 +36,8 @@ constexpr Step kSteps[] = {
     {"下5分钟", 62, HitKind(105)},             {"下1分钟", 62, HitKind(106)},
 };
 
-// Lays buttons out from the left while they end 5 pixels before `limit`; the first that does
-// not fit ends the row, so a narrower window loses buttons from the right.
+// Lays buttons out from the left while they end `margin` pixels before `limit`; the first that
+// does not fit ends the row, so a narrower window loses buttons from the right.
 struct Flow {
   std::vector<FlatButton>& out;
   int top, limit;
@@ -49,8 +49,8 @@ struct Flow {
     stopped = stopped || !ok;
     return !stopped;
   }
-  void place(int width, const char* label, HitRef ref, Color fill, Color text, int gap = 5) {
-    if (!fits(x + width <= limit - 5)) return;
+  void place(int width, const char* label, HitRef ref, Color fill, Color text, int gap = 5, int margin = 5) {
+    if (!fits(x + width <= limit - margin)) return;
     out.push_back(FlatButton{Rect{x, top, x + width, top + kHeight}, label, ref, fill, text});
     lastRight = x + width;
     x = lastRight + gap;
@@ -62,10 +62,10 @@ void field(const AppState& app, Canvas& c, LastPainted& out, const Rect& r, HitR
   c.fillRect(r, focused ? rgb(0xFF, 0xFF, 0xEB) : kWhite);
   c.frameRect(r, rgb(166, 166, 166), 1);
   int x = r.left + 4, y = r.top + 5;
-  if (text.empty() && !focused)
-    c.text(x, y, placeholder, rgb(0x96, 0x96, 0x96));
-  else
+  if (!text.empty())
     c.text(x, y, text, rgb(0, 0, 0));
+  else if (!focused)
+    c.text(x, y, placeholder, rgb(0x96, 0x96, 0x96));
   if (focused && app.win.blink) {
     int cx = x + c.textSize(text).cx + 1;
     c.fillRect(Rect{cx, r.top + 4, cx + 1, r.bottom - 4}, rgb(0, 0, 0));
@@ -105,12 +105,12 @@ TrainingBarLayout trainingBarLayout(const TrainState& t, const Rect& area, TextM
     Color fill = !game ? kIdle : chosen ? kChosen : kUnchosen;
     Color text = !game ? kIdleLabel : chosen ? kWhite : rgb(0x3C, 0x3C, 0x46);
     // Speed buttons sit every 46 pixels and need only end before the limit itself.
-    if (flow.fits(flow.x + 42 <= flow.limit)) flow.place(42, kSpeeds[i], HitRef{HitKind::TrainAutoplaySpeed, i}, fill, text, 4);
+    flow.place(42, kSpeeds[i], HitRef{HitKind::TrainAutoplaySpeed, i}, fill, text, 4, 0);
   }
-  // "结束训练" and "重置账户" each need 69 pixels (64 and a gap) before the limit.
-  if (flow.fits(flow.limit - flow.x >= 69)) flow.place(64, "结束训练", HitRef{HitKind::TrainEnd, 0}, stepFill, stepText);
-  if (flow.fits(flow.limit - flow.x >= 69))
-    flow.place(64, "重置账户", HitRef{HitKind::TrainResetAccount, 0}, stepFill, stepText);
+  // "结束训练" and "重置账户" each need 69 pixels (64 and the margin) before the limit, so they go
+  // before the speed buttons in a narrowing window.
+  flow.place(64, "结束训练", HitRef{HitKind::TrainEnd, 0}, stepFill, stepText);
+  flow.place(64, "重置账户", HitRef{HitKind::TrainResetAccount, 0}, stepFill, stepText);
   l.lastRight = flow.lastRight;
 
   const int fw = m.width(Font{"Microsoft YaHei UI", 14, false}, "F12交易");

@@ -236,9 +236,15 @@ TEST(TrainingBar, DaysPickerAndItsQuestion) {
     EXPECT_TRUE(f.run(HitKind::TrainDays));
     EXPECT_EQ(f.ui.boxes.size(), c.answer ? 1u : 0u);
     EXPECT_EQ(f.app.train.days, c.wantDays);
-    if (c.picked < 0) EXPECT_EQ(f.app.train.status, "天数未改，沿用当前设置");
-    if (!c.newGame) EXPECT_EQ(f.app.train.cur, curBefore);
-    if (c.newGame && c.picked == 0) EXPECT_EQ(f.app.train.start, 0) << "the whole history starts at the first bar";
+    if (c.picked < 0) {
+      EXPECT_EQ(f.app.train.status, "天数未改，沿用当前设置");
+    }
+    if (!c.newGame) {
+      EXPECT_EQ(f.app.train.cur, curBefore);
+    }
+    if (c.newGame && c.picked == 0) {
+      EXPECT_EQ(f.app.train.start, 0) << "the whole history starts at the first bar";
+    }
     f.paint();
     EXPECT_NE(f.canvas.findText(c.wantDays == 0 ? std::string("全部") : strPrintf("%d天", c.wantDays)), nullptr);
   }
@@ -307,7 +313,9 @@ TEST(TrainingDaysPicker, CardsKeysAndCancel) {
     d.result = -2;
     DialogReply r = trainingDaysInput(s, d, c.in);
     EXPECT_EQ(r.close, c.want != -2) << c.in.key << " " << c.in.x;
-    if (r.close) EXPECT_EQ(d.result, c.want);
+    if (r.close) {
+      EXPECT_EQ(d.result, c.want);
+    }
   }
   // Without a window the picker answers "cancelled".
   AppState app;
