@@ -97,6 +97,8 @@ bool toolbarFieldKey(AppState& app, int key) {
       replayStart(app, true);
       return true;
     case KeyEscape:
+      // In the trading view Esc closes the view (and the focus with it).
+      if (app.view.tradeView) return false;
       app.win.tradeFocus = 0;
       app.win.panelFieldFocused = false;
       return true;
