@@ -74,7 +74,6 @@ bool trainingFieldKey(AppState& app, int key, bool& swallowed) {
       return true;
     case KeyEscape:
       app.train.inputFocus = 0;
-      app.win.trainFieldFocused = false;
       app.win.tradeFocus = 0;
       return true;
     default:

@@ -173,7 +173,6 @@ bool runTrainingBarAction(AppState& app, const HitArea& h) {
       t.inputFocus = h.kind == HitKind::TrainCodeField ? 6 : 7;
       app.win.tradeFocus = 0;
       app.win.panelFieldFocused = false;
-      app.win.trainFieldFocused = true;
       return true;
     case HitKind::TrainStart:
       startGameFromFields(app);
@@ -188,7 +187,6 @@ bool runTrainingBarAction(AppState& app, const HitArea& h) {
       t.codeInput.clear();
       t.dateInput.clear();
       t.inputFocus = 0;
-      app.win.trainFieldFocused = false;
       trnNewGame(app, true, -1);
       return true;
     case HitKind::TrainDays: {
