@@ -201,6 +201,21 @@ TEST(TrainingBar, QuestionsBeforeTheAccountIsThrownAway) {
     EXPECT_EQ(f.trainingAccount().positions.empty(), c.newGame || !c.positions);
     EXPECT_TRUE(f.app.train.active);
   }
+  // From the menu during a game with positions: No keeps the game, its length and its tab.
+  BarFixture f;
+  trnNewGame(f.app, false, -1);
+  trainNextBar(f.app);
+  f.buyOneLot();
+  const int cur = f.app.train.cur;
+  f.host.script = [](Dialog&) { return 30; };
+  f.ui.answers = {ResultNo};
+  f.ui.boxes.clear();
+  applyStartMode(f.app, 2);
+  ASSERT_EQ(f.ui.boxes.size(), 1u);
+  EXPECT_EQ(f.ui.boxes[0].caption, "开始训练确认");
+  EXPECT_EQ(f.app.train.days, 90);
+  EXPECT_EQ(f.app.train.cur, cur);
+  EXPECT_FALSE(f.trainingAccount().positions.empty());
 }
 
 TEST(TrainingBar, DaysPickerAndItsQuestion) {
@@ -338,6 +353,21 @@ TEST(TrainingDaysPicker, ChoosingKlineTrainingAsksForTheLength) {
     EXPECT_EQ(f.app.train.days, picked < 0 ? 90 : picked);
     EXPECT_TRUE(f.app.train.active);
   }
+  // From the menu during a game with positions: No keeps the game, its length and its tab.
+  BarFixture f;
+  trnNewGame(f.app, false, -1);
+  trainNextBar(f.app);
+  f.buyOneLot();
+  const int cur = f.app.train.cur;
+  f.host.script = [](Dialog&) { return 30; };
+  f.ui.answers = {ResultNo};
+  f.ui.boxes.clear();
+  applyStartMode(f.app, 2);
+  ASSERT_EQ(f.ui.boxes.size(), 1u);
+  EXPECT_EQ(f.ui.boxes[0].caption, "开始训练确认");
+  EXPECT_EQ(f.app.train.days, 90);
+  EXPECT_EQ(f.app.train.cur, cur);
+  EXPECT_FALSE(f.trainingAccount().positions.empty());
 }
 
 }  // namespace
