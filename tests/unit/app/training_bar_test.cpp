@@ -11,6 +11,7 @@
 #include "app/keyboard.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "app/state_query.h"
 #include "app/training_bar.h"
 #include "app/training_days.h"
 #include "app/training_ops.h"
@@ -104,7 +105,8 @@ TEST(TrainingBar, OwnsTheToolbarOnTheTrainingTabs) {
   // The replay row's kinds never show beside the training bar.
   for (HitKind k : {HitKind::ReplayStartStop, HitKind::ReplayCodeField, HitKind::ReplayDateField,
                     HitKind::ReplayNextDay})
-    for (const HitArea& h : f.app.win.painted.hitAreas) EXPECT_NE(h.kind, k);
+    EXPECT_EQ(queryState(f.app, QueryHitCount, uint64_t(hitKindValue(k)), 0), 0);
+  EXPECT_EQ(queryState(f.app, QueryHitCount, uint64_t(hitKindValue(HitKind::TrainStart)), 0), 1);
   EXPECT_NE(f.canvas.findText("留空=随机"), nullptr);
   EXPECT_NE(f.canvas.findText("留空=中段"), nullptr);
   EXPECT_NE(f.canvas.findText("90天"), nullptr) << "the days button at start";
