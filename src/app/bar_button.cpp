@@ -72,10 +72,19 @@ void paintFlatButton(Canvas& c, const Rect& r, std::string_view text, Color fill
   c.text((r.left + r.right) / 2 - c.textSize(text).cx / 2, r.top + 5, text, label);
 }
 
-void barButton(Canvas& c, const WindowState& win, std::vector<HitArea>& areas, const Rect& r, std::string_view text,
-               HitRef ref, bool active, int scheme) {
-  paintButton(c, r, text, buttonLook(win, ref), active, scheme);
-  areas.push_back(HitArea::of(r, ref.kind, ref.index));
+void paintBarButtons(Canvas& c, const WindowState& win, const std::vector<BarButton>& buttons,
+                     std::vector<HitArea>& areas) {
+  for (const BarButton& b : buttons) {
+    paintButton(c, b.rect, b.text, buttonLook(win, b.ref), b.active, b.scheme);
+    areas.push_back(HitArea::of(b.rect, b.ref.kind, b.ref.index));
+  }
+}
+
+void paintFlatButtons(Canvas& c, const std::vector<FlatButton>& buttons, std::vector<HitArea>& areas) {
+  for (const FlatButton& b : buttons) {
+    paintFlatButton(c, b.rect, b.text, b.fill, b.label);
+    areas.push_back(HitArea::of(b.rect, b.ref.kind, b.ref.index));
+  }
 }
 
 }  // namespace zor

@@ -2,6 +2,7 @@
 // button shows from the window's hover and press.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,8 +27,27 @@ void paintButton(Canvas& c, const Rect& r, std::string_view text, ButtonLook loo
 // A flat button of one fill, its label centred 5 pixels below its top (the training bar's look).
 void paintFlatButton(Canvas& c, const Rect& r, std::string_view text, Color fill, Color label);
 
-// Paints a bar button and registers its area; the look comes from the window's hover and press.
-void barButton(Canvas& c, const WindowState& win, std::vector<HitArea>& areas, const Rect& r, std::string_view text,
-               HitRef ref, bool active, int scheme);
+// A button of the bars as laid out: where, what it says, what it is, how it is drawn.
+struct BarButton {
+  Rect rect;
+  std::string text;
+  HitRef ref;
+  bool active = false;
+  int scheme = 0;
+};
+
+// A flat button of the training bar as laid out.
+struct FlatButton {
+  Rect rect;
+  std::string text;
+  HitRef ref;
+  Color fill = 0, label = 0;
+};
+
+// Paints laid-out buttons and registers their areas; a bar button's look comes from the
+// window's hover and press.
+void paintBarButtons(Canvas& c, const WindowState& win, const std::vector<BarButton>& buttons,
+                     std::vector<HitArea>& areas);
+void paintFlatButtons(Canvas& c, const std::vector<FlatButton>& buttons, std::vector<HitArea>& areas);
 
 }  // namespace zor

@@ -44,7 +44,6 @@ void endModesOnInstruments(AppState& app) {
 void resetInputs(AppState& app) {
   WindowState& w = app.win;
   w.panelFieldFocused = false;
-  w.trainFieldFocused = false;
   w.tradeFocus = 0;
   w.blink = false;
   w.hover = {};

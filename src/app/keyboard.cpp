@@ -74,7 +74,6 @@ bool trainingFieldKey(AppState& app, int key, bool& swallowed) {
       return true;
     case KeyEscape:
       app.train.inputFocus = 0;
-      app.win.trainFieldFocused = false;
       app.win.tradeFocus = 0;
       return true;
     default:
@@ -99,6 +98,8 @@ bool replayFieldKey(AppState& app, int key, bool& swallowed) {
       replayStart(app, true);
       return true;
     case KeyEscape:
+      // In the trading view Esc closes the view (and the focus with it).
+      if (app.view.tradeView) return false;
       app.win.tradeFocus = 0;
       return true;
     default:

@@ -13,7 +13,6 @@ namespace {
 
 void focusToolbarField(AppState& app, int focus) {
   app.train.inputFocus = 0;
-  app.win.trainFieldFocused = false;
   app.win.tradeFocus = focus;
   app.win.panelFieldFocused = true;
 }

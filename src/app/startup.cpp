@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/config.h"
 #include "app/setup_dialogs.h"
+#include "app/training_bar.h"
 #include "app/training_days.h"
 #include "app/training_ops.h"
 #include "data/loaders.h"
@@ -47,8 +48,15 @@ void saveAccountsAtShutdown(AppState& app, std::vector<std::string>& problems) {
   if (!saveOrderBook(app.trading)) failed(FileOrderBook);
 }
 void applyStartMode(AppState& app, int mode) {
-  // K-line training asks for the game's length first; a cancelled picker keeps the setting.
-  switchMode(app, mode, mode == 2 ? pickTrainingDays(app) : -1);
+  if (mode != 2) {
+    switchMode(app, mode);
+    return;
+  }
+  // K-line training asks for the game's length first (a cancelled picker keeps the setting),
+  // and a new game must not throw held positions away unasked.
+  int days = pickTrainingDays(app);
+  if (!confirmNewGame(app)) return;
+  switchMode(app, mode, days);
 }
 
 void saveAtShutdown(AppState& app) {

@@ -201,7 +201,7 @@ int64_t viewBits(const AppState& app) {
   v |= uint32_t(app.win.tradeFocus & 15) << ViewTradeFocusShift;
   v |= uint32_t(int(app.mode.tradeTab) & 15) << ViewTradeTabShift;
   v |= uint32_t(app.view.period & 15) << ViewPeriodShift;
-  if (app.win.trainFieldFocused) v |= ViewTrainFieldFocused;
+  if (app.train.inputFocus != 0) v |= ViewTrainFieldFocused;
   if (app.mode.tradeMode != TradeMode::RealTime) v |= ViewRealTimeOff;
   if (app.train.active) v |= ViewGameActive;
   if (app.replay.training) v |= ViewReplayRunning;

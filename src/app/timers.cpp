@@ -21,7 +21,7 @@ constexpr unsigned kBlinkTimerMs = 700;
 // Caret blink, the refresh of the quote-list rows on screen, and the order book's matching.
 unsigned blinkTick(AppState& app) {
   WindowState& w = app.win;
-  if (w.panelFieldFocused || w.tradeFocus != 0 || w.trainFieldFocused) w.blink = !w.blink;
+  if (w.panelFieldFocused || w.tradeFocus != 0 || app.train.inputFocus != 0) w.blink = !w.blink;
   refreshQuoteList(app);
   matchRestingOrders(app);
   app.ui->requestRepaint();

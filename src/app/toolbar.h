@@ -5,12 +5,25 @@
 // runPanelAction.
 #pragma once
 
+#include <vector>
+
+#include "app/bar_button.h"
+#include "chart/chart_style.h"
+#include "chart/view_state.h"
 #include "platform/canvas.h"
+#include "training/replay_state.h"
 
 namespace zor {
 
 struct AppState;
 struct LastPainted;
+
+// The tab bar's buttons in `area`, measured in the bar's font. `trainingTab`: no "分时".
+std::vector<BarButton> tabBarLayout(const ChartView& v, bool trainingTab, const Rect& area, TextMeasure& m);
+
+// The replay row's buttons (the fields are not buttons) in the toolbar `area`: the start or
+// stop button, "下一天▶", while a replay runs the pause and speed buttons, and "F12交易".
+std::vector<BarButton> replayRowLayout(const ReplayState& r, const Rect& area, TextMeasure& m);
 
 // The top toolbar in `area` (0, 24, W, 60).
 void paintToolbar(const AppState& app, Canvas& c, const Rect& area, LastPainted& out);

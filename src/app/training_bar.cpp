@@ -12,7 +12,6 @@ namespace zor {
 
 namespace {
 
-constexpr Color kWhite = rgb(255, 255, 255);
 constexpr Color kLive = rgb(0x3C, 0x6E, 0xAA);       // a step button while a game runs
 constexpr Color kIdle = rgb(0x78, 0x78, 0x82);       // any game button without a game
 constexpr Color kIdleLabel = rgb(0xC8, 0xC8, 0xC8);
@@ -37,27 +36,24 @@ constexpr Step kSteps[] = {
     {"下5分钟", 62, HitKind(105)},             {"下1分钟", 62, HitKind(106)},
 };
 
-// Lays the buttons of the bar out from the left while they end 5 pixels before `limit`; the
-// first that does not fit ends the row, so a narrower window loses buttons from the right.
+// Lays buttons out from the left while they end `margin` pixels before `limit`; the first that
+// does not fit ends the row, so a narrower window loses buttons from the right.
 struct Flow {
-  Canvas& c;
-  LastPainted& out;
+  std::vector<FlatButton>& out;
   int top, limit;
   int x = 0;
   int lastRight = 0;
   bool stopped = false;
 
-  bool place(int width, std::string_view label, HitRef ref, Color fill, Color text, int gap = 5) {
-    if (stopped || x + width > limit - 5) {
-      stopped = true;
-      return false;
-    }
-    Rect r{x, top, x + width, top + kHeight};
-    paintFlatButton(c, r, label, fill, text);
-    out.hitAreas.push_back(HitArea::of(r, ref.kind, ref.index));
-    lastRight = r.right;
-    x = r.right + gap;
-    return true;
+  bool fits(bool ok) {
+    stopped = stopped || !ok;
+    return !stopped;
+  }
+  void place(int width, const char* label, HitRef ref, Color fill, Color text, int gap = 5, int margin = 5) {
+    if (!fits(x + width <= limit - margin)) return;
+    out.push_back(FlatButton{Rect{x, top, x + width, top + kHeight}, label, ref, fill, text});
+    lastRight = x + width;
+    x = lastRight + gap;
   }
 };
 
@@ -66,10 +62,10 @@ void field(const AppState& app, Canvas& c, LastPainted& out, const Rect& r, HitR
   c.fillRect(r, focused ? rgb(0xFF, 0xFF, 0xEB) : kWhite);
   c.frameRect(r, rgb(166, 166, 166), 1);
   int x = r.left + 4, y = r.top + 5;
-  if (text.empty() && !focused)
-    c.text(x, y, placeholder, rgb(0x96, 0x96, 0x96));
-  else
+  if (!text.empty())
     c.text(x, y, text, rgb(0, 0, 0));
+  else if (!focused)
+    c.text(x, y, placeholder, rgb(0x96, 0x96, 0x96));
   if (focused && app.win.blink) {
     int cx = x + c.textSize(text).cx + 1;
     c.fillRect(Rect{cx, r.top + 4, cx + 1, r.bottom - 4}, rgb(0, 0, 0));
@@ -77,39 +73,23 @@ void field(const AppState& app, Canvas& c, LastPainted& out, const Rect& r, HitR
   out.hitAreas.push_back(HitArea::of(r, ref.kind, ref.index));
 }
 
-void setTrainStatusText(AppState& app, std::string_view text) {
-  app.train.status = std::string(text);
-  app.ui->requestRepaint();
-}
-
 }  // namespace
 
-void drawTrainingBar(const AppState& app, Canvas& c, const Rect& area, LastPainted& out) {
-  const TrainState& t = app.train;
+TrainingBarLayout trainingBarLayout(const TrainState& t, const Rect& area, TextMeasure& m) {
+  TrainingBarLayout l;
   const bool game = t.active;
-  c.fillRect(area, rgb(240, 240, 245));
-  c.setFont(Font{"Microsoft YaHei UI", 14, false});
   const int left = area.left, top = area.top + (area.height() - kHeight) / 2, bottom = top + kHeight;
-  const Color label = rgb(0x28, 0x28, 0x28);
-
-  c.text(left + 12, top + 5, "代码", label);
-  field(app, c, out, Rect{left + 44, top, left + 118, bottom}, HitRef{HitKind::TrainCodeField, 6}, t.codeInput,
-        "留空=随机", t.inputFocus == 6);
-  c.text(left + 126, top + 5, "日期", label);
-  field(app, c, out, Rect{left + 158, top, left + 232, bottom}, HitRef{HitKind::TrainDateField, 7}, t.dateInput,
-        "留空=中段", t.inputFocus == 7);
-
-  auto fixed = [&](int l, int r, std::string_view text, HitKind kind, Color fill) {
-    Rect rect{left + l, top, left + r, bottom};
-    paintFlatButton(c, rect, text, fill, kWhite);
-    out.hitAreas.push_back(HitArea::of(rect, kind, 0));
+  l.codeField = Rect{left + 44, top, left + 118, bottom};
+  l.dateField = Rect{left + 158, top, left + 232, bottom};
+  auto fixed = [&](int from, int to, std::string text, HitKind kind, Color fill) {
+    l.buttons.push_back(FlatButton{Rect{left + from, top, left + to, bottom}, std::move(text), HitRef{kind, 0}, fill, kWhite});
   };
   fixed(240, 306, "开始训练", HitKind::TrainStart, rgb(0x3C, 0x82, 0x5A));
   fixed(316, 384, "随机换股", HitKind::TrainRandomStock, rgb(0xA8, 0x58, 0x24));
-  std::string days = t.days <= 0 ? std::string("全部") : strPrintf("%d天", t.days);
-  fixed(394, 456, days, HitKind::TrainDays, game ? kChosen : kUnchosen);
+  fixed(394, 456, t.days <= 0 ? std::string("全部") : strPrintf("%d天", t.days), HitKind::TrainDays,
+        game ? kChosen : kUnchosen);
 
-  Flow flow{c, out, top, left + area.width() - 70};
+  Flow flow{l.buttons, top, left + area.width() - 70};
   flow.x = left + 456 + 10;
   flow.lastRight = left + 456;
   const Color stepFill = game ? kLive : kIdle, stepText = game ? kWhite : kIdleLabel;
@@ -124,38 +104,46 @@ void drawTrainingBar(const AppState& app, Canvas& c, const Rect& area, LastPaint
     bool chosen = game && t.autoplayMs == kAutoplayMs[i];
     Color fill = !game ? kIdle : chosen ? kChosen : kUnchosen;
     Color text = !game ? kIdleLabel : chosen ? kWhite : rgb(0x3C, 0x3C, 0x46);
-    // Speed buttons sit every 46 pixels; they need only fit before the limit itself.
-    if (flow.stopped || flow.x + 42 > flow.limit) {
-      flow.stopped = true;
-      break;
-    }
-    flow.place(42, kSpeeds[i], HitRef{HitKind::TrainAutoplaySpeed, i}, fill, text, 4);
+    // Speed buttons sit every 46 pixels and need only end before the limit itself.
+    flow.place(42, kSpeeds[i], HitRef{HitKind::TrainAutoplaySpeed, i}, fill, text, 4, 0);
   }
-  // "结束训练" and "重置账户" each need 69 pixels (64 and a gap) before the limit.
-  for (auto [text, kind] : {std::pair{"结束训练", HitKind::TrainEnd}, std::pair{"重置账户", HitKind::TrainResetAccount}}) {
-    if (flow.stopped || flow.limit - flow.x < 69) {
-      flow.stopped = true;
-      break;
-    }
-    flow.place(64, text, HitRef{kind, 0}, stepFill, stepText);
-  }
+  // "结束训练" and "重置账户" each need 69 pixels (64 and the margin) before the limit, so they go
+  // before the speed buttons in a narrowing window.
+  flow.place(64, "结束训练", HitRef{HitKind::TrainEnd, 0}, stepFill, stepText);
+  flow.place(64, "重置账户", HitRef{HitKind::TrainResetAccount, 0}, stepFill, stepText);
+  l.lastRight = flow.lastRight;
 
-  const int right = area.right;
+  const int fw = m.width(Font{"Microsoft YaHei UI", 14, false}, "F12交易");
+  l.buttons.push_back(FlatButton{Rect{area.right - fw - 24, top, area.right - 8, bottom}, "F12交易",
+                                 HitRef{HitKind::F12Trading, 0}, rgb(0x1E, 0x5A, 0xB4), kWhite});
+  return l;
+}
+
+void drawTrainingBar(const AppState& app, Canvas& c, const Rect& area, LastPainted& out) {
+  const TrainState& t = app.train;
+  const Font font{"Microsoft YaHei UI", 14, false};
+  CanvasMeasure m(c);
+  const TrainingBarLayout l = trainingBarLayout(t, area, m);
+  c.fillRect(area, rgb(240, 240, 245));
+  c.setFont(font);
+  const Color label = rgb(0x28, 0x28, 0x28);
+  const int top = l.codeField.top;
+  c.text(area.left + 12, top + 5, "代码", label);
+  field(app, c, out, l.codeField, HitRef{HitKind::TrainCodeField, 6}, t.codeInput, "留空=随机", t.inputFocus == 6);
+  c.text(area.left + 126, top + 5, "日期", label);
+  field(app, c, out, l.dateField, HitRef{HitKind::TrainDateField, 7}, t.dateInput, "留空=中段", t.inputFocus == 7);
+  paintFlatButtons(c, l.buttons, out.hitAreas);
+
   const StockRecord* rec = app.market.valid(t.stockIdx) ? &app.market.stocks[size_t(t.stockIdx)] : nullptr;
-  if (game && rec && t.cur >= 0 && t.cur < int(rec->k.size())) {
+  if (t.active && rec && t.cur >= 0 && t.cur < int(rec->k.size())) {
     const DayBar& bar = rec->k[size_t(t.cur)];
     std::string date = trnBlind(t) ? std::string(kMaskedDate) : std::string(bar.dateText());
     std::string progress = strPrintf("第 %d/%d 根  %s  收 %.2f", t.cur - t.start + 1, int(rec->k.size()) - t.start,
                                      date.c_str(), bar.close);
-    int tw = c.textSize(progress).cx;
-    int x = right - 80 - tw;
-    if (x >= flow.lastRight) c.text(x, top + 5, progress, rgb(0xB0, 0, 0));
+    // Right-aligned 80 pixels before the bar's end; left out where it would overlap a button.
+    int x = area.right - 80 - c.textSize(progress).cx;
+    if (x >= l.lastRight) c.text(x, top + 5, progress, rgb(0xB0, 0, 0));
   }
-
-  int fw = c.textSize("F12交易").cx;
-  Rect f12{right - fw - 24, top, right - 8, bottom};
-  paintFlatButton(c, f12, "F12交易", rgb(0x1E, 0x5A, 0xB4), kWhite);
-  out.hitAreas.push_back(HitArea::of(f12, HitKind::F12Trading, 0));
   c.line(Point{area.left, area.bottom - 1}, Point{area.right, area.bottom - 1}, Pen{rgb(0x2E, 0x2E, 0x36)});
 }
 
@@ -185,7 +173,6 @@ bool runTrainingBarAction(AppState& app, const HitArea& h) {
       t.inputFocus = h.kind == HitKind::TrainCodeField ? 6 : 7;
       app.win.tradeFocus = 0;
       app.win.panelFieldFocused = false;
-      app.win.trainFieldFocused = true;
       return true;
     case HitKind::TrainStart:
       startGameFromFields(app);
@@ -200,13 +187,12 @@ bool runTrainingBarAction(AppState& app, const HitArea& h) {
       t.codeInput.clear();
       t.dateInput.clear();
       t.inputFocus = 0;
-      app.win.trainFieldFocused = false;
       trnNewGame(app, true, -1);
       return true;
     case HitKind::TrainDays: {
       int days = pickTrainingDays(app);
       if (days < 0) {
-        setTrainStatusText(app, "天数未改，沿用当前设置");
+        setTrainStatus(app, "天数未改，沿用当前设置");
         return true;
       }
       if (confirmNewGame(app)) trnNewGame(app, true, days);

@@ -4,13 +4,28 @@
 // commands which throw the training account away.
 #pragma once
 
+#include <vector>
+
+#include "app/bar_button.h"
+#include "chart/chart_style.h"
 #include "platform/canvas.h"
 #include "platform/hit_area.h"
+#include "training/train_state.h"
 
 namespace zor {
 
 struct AppState;
 struct LastPainted;
+
+// The bar's fields and buttons in the toolbar `area`, from the left: the fields, "开始训练",
+// "随机换股", the days button, then the steps, "后退一根", "自动播放", "显示答案", the speeds,
+// "结束训练" and "重置账户" while they fit before the width - 70; "F12交易" at the right.
+struct TrainingBarLayout {
+  Rect codeField, dateField;
+  std::vector<FlatButton> buttons;  // in that order, "F12交易" last
+  int lastRight = 0;                // the right edge of the last button before "F12交易"
+};
+TrainingBarLayout trainingBarLayout(const TrainState& t, const Rect& area, TextMeasure& m);
 
 // Paints the bar into the toolbar `area` and registers its buttons' areas.
 void drawTrainingBar(const AppState& app, Canvas& c, const Rect& area, LastPainted& out);

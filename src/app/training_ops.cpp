@@ -34,11 +34,6 @@ const StockRecord* gameStock(const AppState& app) {
 Account& trainAccount(AppState& app) { return app.trading.accounts[ModeTraining]; }
 const Account& trainAccount(const AppState& app) { return app.trading.accounts[ModeTraining]; }
 
-void setTrainStatus(AppState& app, std::string_view text) {
-  app.train.status = cutUtf8(text, kTrainStatusMax);
-  app.ui->requestRepaint();
-}
-
 // The game instrument's code as texts of the game may show it.
 std::string gameCodeText(const AppState& app, const StockRecord& rec) {
   return trnBlind(app.train) ? std::string(kMaskedName) : rec.code;
@@ -216,6 +211,11 @@ void jumpWeekMonth(AppState& app, StockRecord& rec, int p) {
 }
 
 }  // namespace
+
+void setTrainStatus(AppState& app, std::string_view text) {
+  app.train.status = cutUtf8(text, kTrainStatusMax);
+  app.ui->requestRepaint();
+}
 
 std::string trnDateText(const AppState& app, int yyyymmdd) {
   return trnBlind(app.train) ? std::string(kMaskedDate) : strPrintf("%08d", yyyymmdd);

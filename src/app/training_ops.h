@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "training/scoring.h"
 
@@ -53,6 +54,9 @@ bool scoreInput(const AppState& app, ScoreInput& out);
 // The mode picker: 1 history replay, 2 K-line training, 3 real-time. For mode 2, `days` is
 // the training length chosen in the days picker (-1 keeps `train.days`).
 void switchMode(AppState& app, int mode, int days = -1);
+
+// Writes `text` into train.status (cut to its limit) and asks for a repaint.
+void setTrainStatus(AppState& app, std::string_view text);
 
 // A date for texts of the game: "%08d", or the mask while the game is blind.
 std::string trnDateText(const AppState& app, int yyyymmdd);

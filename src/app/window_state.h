@@ -51,7 +51,6 @@ struct WindowState {
   bool blink = false;
   bool panelFieldFocused = false;
   int tradeFocus = 0;  // focused trading-panel field, 0 none
-  bool trainFieldFocused = false;
   bool tradePanelClosed = false;
   std::string statusText;  // one-line confirmations and errors of commands
   // The platform's dialog runner (none in tools and headless tests), and how many windows that

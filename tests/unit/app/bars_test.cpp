@@ -310,3 +310,29 @@ TEST(StatusLine, DirectoriesCountsAndSelection) {
 
 }  // namespace
 }  // namespace zor
+
+namespace zor {
+namespace {
+
+TEST(TabBar, HoverPressAndReleaseElsewhere) {
+  BarsFixture f;
+  f.paint();
+  const HitArea month = *f.area(HitKind::PeriodButton, 2);
+  const int x = (month.left + month.right) / 2, y = (month.top + month.bottom) / 2;
+  onMouseMove(f.app, x, y);
+  f.paint();
+  EXPECT_EQ(f.face(month), rgb(52, 56, 68)) << "hover face";
+  onLeftButtonDown(f.app, x, y, 0);
+  f.paint();
+  EXPECT_EQ(f.face(month), rgb(16, 17, 22)) << "pressed face";
+  EXPECT_NE(f.app.view.period, PeriodMonth) << "nothing happens on the press";
+  onLeftButtonUp(f.app, x, month.bottom + 40);  // released elsewhere
+  f.paint();
+  EXPECT_NE(f.app.view.period, PeriodMonth);
+  onMouseMove(f.app, x, month.bottom + 40);
+  f.paint();
+  EXPECT_EQ(f.face(month), rgb(38, 40, 48));
+}
+
+}  // namespace
+}  // namespace zor

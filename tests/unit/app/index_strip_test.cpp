@@ -90,7 +90,9 @@ TEST(IndexStrip, StopsBeforeTheRightEdge) {
   prepareIndexStrip(f.app);
   paintIndexStrip(f.app, narrow, Rect{0, 50, 300, 72});
   for (const Primitive& p : narrow.primitives())
-    if (p.kind == Primitive::Text) EXPECT_LE(p.rect.left, 300 - 90) << p.text;
+    if (p.kind == Primitive::Text) {
+      EXPECT_LE(p.rect.left, 300 - 90) << p.text;
+    }
   RecordingCanvas none(300, 100);
   paintIndexStrip(f.app, none, Rect{300, 50, 300, 72});
   EXPECT_TRUE(none.primitives().empty());

@@ -183,7 +183,9 @@ TEST(ScoreCard, WhatItShows) {
     EXPECT_NE(canvas.findText(c.want), nullptr);
     // The deal dates of a blind game stay masked.
     for (const std::string& t : canvas.texts())
-      if (t.rfind("成交日", 0) == 0) EXPECT_NE(t.find("****-**-**"), std::string::npos) << t;
+      if (t.rfind("成交日", 0) == 0) {
+        EXPECT_NE(t.find("****-**-**"), std::string::npos) << t;
+      }
   }
 }
 

@@ -166,7 +166,7 @@ TEST(StateQueryView, Bits) {
   app.win.tradeFocus = 5;
   app.mode.tradeTab = TradeTab(4);
   app.view.period = 11;
-  app.win.trainFieldFocused = true;
+  app.train.inputFocus = 6;
   app.mode.tradeMode = TradeMode::RealTime;
   app.train.active = true;
   app.replay.training = true;

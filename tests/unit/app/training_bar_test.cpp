@@ -11,6 +11,7 @@
 #include "app/keyboard.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "app/state_query.h"
 #include "app/training_bar.h"
 #include "app/training_days.h"
 #include "app/training_ops.h"
@@ -104,7 +105,8 @@ TEST(TrainingBar, OwnsTheToolbarOnTheTrainingTabs) {
   // The replay row's kinds never show beside the training bar.
   for (HitKind k : {HitKind::ReplayStartStop, HitKind::ReplayCodeField, HitKind::ReplayDateField,
                     HitKind::ReplayNextDay})
-    for (const HitArea& h : f.app.win.painted.hitAreas) EXPECT_NE(h.kind, k);
+    EXPECT_EQ(queryState(f.app, QueryHitCount, uint64_t(hitKindValue(k)), 0), 0);
+  EXPECT_EQ(queryState(f.app, QueryHitCount, uint64_t(hitKindValue(HitKind::TrainStart)), 0), 1);
   EXPECT_NE(f.canvas.findText("留空=随机"), nullptr);
   EXPECT_NE(f.canvas.findText("留空=中段"), nullptr);
   EXPECT_NE(f.canvas.findText("90天"), nullptr) << "the days button at start";
@@ -201,6 +203,21 @@ TEST(TrainingBar, QuestionsBeforeTheAccountIsThrownAway) {
     EXPECT_EQ(f.trainingAccount().positions.empty(), c.newGame || !c.positions);
     EXPECT_TRUE(f.app.train.active);
   }
+  // From the menu during a game with positions: No keeps the game, its length and its tab.
+  BarFixture f;
+  trnNewGame(f.app, false, -1);
+  trainNextBar(f.app);
+  f.buyOneLot();
+  const int cur = f.app.train.cur;
+  f.host.script = [](Dialog&) { return 30; };
+  f.ui.answers = {ResultNo};
+  f.ui.boxes.clear();
+  applyStartMode(f.app, 2);
+  ASSERT_EQ(f.ui.boxes.size(), 1u);
+  EXPECT_EQ(f.ui.boxes[0].caption, "开始训练确认");
+  EXPECT_EQ(f.app.train.days, 90);
+  EXPECT_EQ(f.app.train.cur, cur);
+  EXPECT_FALSE(f.trainingAccount().positions.empty());
 }
 
 TEST(TrainingBar, DaysPickerAndItsQuestion) {
@@ -236,9 +253,15 @@ TEST(TrainingBar, DaysPickerAndItsQuestion) {
     EXPECT_TRUE(f.run(HitKind::TrainDays));
     EXPECT_EQ(f.ui.boxes.size(), c.answer ? 1u : 0u);
     EXPECT_EQ(f.app.train.days, c.wantDays);
-    if (c.picked < 0) EXPECT_EQ(f.app.train.status, "天数未改，沿用当前设置");
-    if (!c.newGame) EXPECT_EQ(f.app.train.cur, curBefore);
-    if (c.newGame && c.picked == 0) EXPECT_EQ(f.app.train.start, 0) << "the whole history starts at the first bar";
+    if (c.picked < 0) {
+      EXPECT_EQ(f.app.train.status, "天数未改，沿用当前设置");
+    }
+    if (!c.newGame) {
+      EXPECT_EQ(f.app.train.cur, curBefore);
+    }
+    if (c.newGame && c.picked == 0) {
+      EXPECT_EQ(f.app.train.start, 0) << "the whole history starts at the first bar";
+    }
     f.paint();
     EXPECT_NE(f.canvas.findText(c.wantDays == 0 ? std::string("全部") : strPrintf("%d天", c.wantDays)), nullptr);
   }
@@ -307,7 +330,9 @@ TEST(TrainingDaysPicker, CardsKeysAndCancel) {
     d.result = -2;
     DialogReply r = trainingDaysInput(s, d, c.in);
     EXPECT_EQ(r.close, c.want != -2) << c.in.key << " " << c.in.x;
-    if (r.close) EXPECT_EQ(d.result, c.want);
+    if (r.close) {
+      EXPECT_EQ(d.result, c.want);
+    }
   }
   // Without a window the picker answers "cancelled".
   AppState app;
@@ -330,6 +355,21 @@ TEST(TrainingDaysPicker, ChoosingKlineTrainingAsksForTheLength) {
     EXPECT_EQ(f.app.train.days, picked < 0 ? 90 : picked);
     EXPECT_TRUE(f.app.train.active);
   }
+  // From the menu during a game with positions: No keeps the game, its length and its tab.
+  BarFixture f;
+  trnNewGame(f.app, false, -1);
+  trainNextBar(f.app);
+  f.buyOneLot();
+  const int cur = f.app.train.cur;
+  f.host.script = [](Dialog&) { return 30; };
+  f.ui.answers = {ResultNo};
+  f.ui.boxes.clear();
+  applyStartMode(f.app, 2);
+  ASSERT_EQ(f.ui.boxes.size(), 1u);
+  EXPECT_EQ(f.ui.boxes[0].caption, "开始训练确认");
+  EXPECT_EQ(f.app.train.days, 90);
+  EXPECT_EQ(f.app.train.cur, cur);
+  EXPECT_FALSE(f.trainingAccount().positions.empty());
 }
 
 }  // namespace
