@@ -1,7 +1,8 @@
 # The charts of the other views on the demo market, each checked against its reviewed reference
 # picture (the chart area only; the status line with its clock stays out): the weekly K-line
-# chart (key 2), the 5-minute chart (its period button in the tab bar) and the intraday chart
-# of the last day (F5). The mouse never enters the chart, so no crosshair shows.
+# chart (key 2), the 5-minute chart (its period button in the tab bar), the intraday chart of
+# the last day (F5), a blind game on a typed code and date, and the first frame of a replay.
+# The mouse never rests in the chart, so no crosshair shows.
 gen="$ZOR_BUILD/tools/gen_market/gen_market.exe"
 [ -f "$gen" ] || fail "build gen_market first"
 d=$(app_dir app)
@@ -38,6 +39,46 @@ check_view min5
 zc key f5
 zc wait q99 2 2 5
 check_view intraday
+
+# A blind game: 训练模式 → K线训练, 60 days, then the code and the start date typed into the
+# training bar's fields and Enter.
+code=$(printf '%06d' "$(zc q98 76 5)")
+zc click 900 4
+zc wait-class ZORMODESEL 10 >/dev/null
+zc dlg-key ZORMODESEL 2
+zc gone-class ZORMODESEL 5
+zc wait-class ZORTRAINDAYS 10 >/dev/null
+zc dlg-key ZORTRAINDAYS 2
+zc gone-class ZORTRAINDAYS 5
+zc click 36
+zc char "$code"
+zc click 37
+zc char 20240612
+zc key enter
+zc wait q99 $((1 << 18)) $((1 << 18)) 10
+expect_eq "$(zc q98 27)" "$((10#$code))" "the game's instrument"
+zc clickxy 5 5   # the mouse out of the chart
+check_view blind-game
+
+# A frame of a replay of the same instrument: 训练模式 → 历史训练, the date typed, 开始训练, and
+# 暂停 as soon as the fourth minute shows (a frame every two seconds at the normal speed, so
+# the pause lands on that frame).
+zc click 900 4
+zc wait-class ZORMODESEL 10 >/dev/null
+zc dlg-key ZORMODESEL 1
+zc gone-class ZORMODESEL 5
+zc wait q98 11 0 5
+zc click 33 3
+zc char "$code"
+zc click 31 2
+zc char 20241227
+zc click 26
+zc wait q98 20 3 15
+zc click 71
+zc wait q98 62 1 5
+expect_eq "$(zc q98 20)" 3 "replay cursor"
+zc clickxy 5 5
+check_view replay-frame
 
 zc close
 app_wait_exit 20

@@ -93,8 +93,18 @@ zc wait q98 8 3 5
 blind_texts
 expect_eq "$(zc q98 5)" 1 "one position left"
 expect_eq "$(zc q98 25 0)" 100 "100 shares left"
+# Two more bars: the deals then span five trading days, enough for a score.
+step next zc key enter
+step next zc key enter
 sleep 0.3
 shot game-trades
+
+cur=$(zc q98 14)
+equity=$(zc q98 57)
+score=$(zc q98 17)
+annual=$(zc q98 18)
+echo "at bar $cur: equity $equity (x100), score $score, annualised $annual (x100), drawdown $(zc q98 19) (x10000)"
+[ "$score" -ge 0 ] || fail "no score"
 
 zc key D
 zc wait q98 49 1 5
@@ -104,9 +114,7 @@ shot game-revealed
 zc click 43
 zc wait q99 $((1 << 18)) 0 5
 expect_eq "$(zc text 3 | tr -d '\r')" "训练已结束（账户与记录保留，主图恢复完整K线）" "train.status after the end"
-score=$(zc q98 17)
-echo "score $score, annualised $(zc q98 18) (x100), drawdown $(zc q98 19) (x10000)"
-[ "$score" -ge 0 ] || fail "no score after the end"
+expect_eq "$(zc q98 17)" "$score" "the card keeps the game's score after the end"
 sleep 0.3
 shot score-card
 
@@ -145,3 +153,20 @@ awk -F, -v code="$code" '
     if (cash != want) { print "cash " cash " want " want; bad = 1 }
     exit bad
   }' "$E2E_DIR/days.csv" "$E2E_DIR/minutes.csv" "$E2E_DIR/account.csv" || fail "deals or cash differ from the bars"
+
+# The card's figures from the deals: the equity is the cash left plus the 100 shares at the
+# current bar's close; the cumulative return over the starting million, annualised over the
+# 250 trading days of a year by the bars from the first deal's day to the current bar.
+awk -F, -v cur="$cur" -v equity="$equity" -v annual="$annual" '
+  FILENAME ~ /days/ && $1 ~ /^[0-9]+$/ { date[n] = $1; cl[n] = $5; n++; next }
+  $1 == "account" && $2 != "file" { cash = $4 }
+  $1 == "deal" && $2 != "index" && first == "" { first = $4 }
+  END {
+    want = int(cash * 100 + 0.5) + 100 * int(cl[cur] * 100 + 0.5)
+    if (want != equity) { print "equity " equity " want " want; exit 1 }
+    for (i = 0; i <= cur; i++) if (date[i] >= first) { span = cur - i + 1; break }
+    a = (want / 100 - 1000000) / 1000000 * 100 * 250 / span
+    got = annual / 100
+    if (got - a > 0.011 || a - got > 0.011) { print "annualised " got " want " a " (span " span ")"; exit 1 }
+    print "equity and annualised return agree with the deals (span " span " days)"
+  }' "$E2E_DIR/days.csv" "$E2E_DIR/account.csv" || fail "the score card differs from the deals"
