@@ -15,6 +15,35 @@ namespace {
 
 std::atomic<uint64_t> gSynthesized{0};
 
+// The memory of one dropped series that nobody held any more, lent to the next minute series
+// built: over a long history a series is over 100 MB, and writing into fresh pages costs more
+// than building the bars. It holds capacity only, never bars another series could show.
+constexpr size_t kSpareBytes = 192ull << 20;
+std::mutex gSpareLock;
+std::vector<DayBar> gSpare;
+
+// An empty vector with room for `bars`: the spare when it fits without wasting more than
+// half of itself, else a new one.
+std::vector<DayBar> takeSpare(size_t bars) {
+  std::vector<DayBar> v;
+  {
+    std::lock_guard<std::mutex> lock(gSpareLock);
+    if (gSpare.capacity() >= bars && gSpare.capacity() / 2 <= bars) v.swap(gSpare);
+  }
+  v.clear();
+  v.reserve(bars);
+  return v;
+}
+
+// Keeps the memory of a series the memo drops, when nothing else holds it.
+void keepSpare(std::shared_ptr<const std::vector<DayBar>>&& dropped) {
+  if (!dropped || dropped.use_count() != 1) return;
+  auto& v = const_cast<std::vector<DayBar>&>(*dropped);
+  if (v.capacity() * sizeof(DayBar) > kSpareBytes) return;
+  std::lock_guard<std::mutex> lock(gSpareLock);
+  if (v.capacity() > gSpare.capacity()) gSpare.swap(v);
+}
+
 // Integer hashing on unsigned 32-bit values with wrap-around: the shape of a day depends on
 // nothing but its own figures and date.
 uint32_t hash32(uint32_t x) { return (x ^ (x >> 13)) * 1274126177u; }
@@ -134,9 +163,9 @@ namespace {
 std::vector<DayBar> mergedSeries(const StockRecord& rec, int period) {
   const std::vector<DayBar>& k = rec.k;
   const std::vector<MinuteBar>& mins = rec.minAll;
-  std::vector<DayBar> out;
   size_t perDay = 240 / size_t(minutePeriodSize(period));
-  out.reserve(k.size() * (perDay ? perDay : 1) + mins.size() / size_t(minutePeriodSize(period)) + 16);
+  std::vector<DayBar> out =
+      takeSpare(k.size() * (perDay ? perDay : 1) + mins.size() / size_t(minutePeriodSize(period)) + 16);
   size_t i = 0, j = 0;
   while (i < k.size() || j < mins.size()) {
     int dayDate = i < k.size() ? k[i].dateInt() : 0;
@@ -166,7 +195,8 @@ std::vector<DayBar> buildDisplaySeries(const StockRecord& rec, int period, Trade
                 rec.minAll.size(), out.size());
     return out;
   }
-  std::vector<DayBar> out = aggregateMinuteBars(rec.minAll, period);
+  std::vector<DayBar> out = takeSpare(rec.minAll.size() / size_t(minutePeriodSize(period)) + 16);
+  appendMinuteBars(rec.minAll.data(), rec.minAll.size(), period, out);
   if (msgTraceOn())
     traceLine("displaySeries REAL-ONLY period=%d minAll=%zu -> out=%zu (skip synth)", period, rec.minAll.size(),
               out.size());
@@ -231,6 +261,7 @@ DisplaySeriesPtr displaySeries(const StockRecord& rec, int period, TradeMode mod
   for (auto it = gMemo.begin(); it != gMemo.end();) {
     total += entryBytes(*it);
     if (kept > 0 && (kept >= kMemoEntries || total > kMemoBytes)) {
+      keepSpare(std::move(it->series));
       it = gMemo.erase(it);
     } else {
       ++kept;
@@ -242,6 +273,7 @@ DisplaySeriesPtr displaySeries(const StockRecord& rec, int period, TradeMode mod
 
 void clearDisplaySeriesCache() {
   std::lock_guard<std::mutex> lock(gMemoLock);
+  for (MemoEntry& e : gMemo) keepSpare(std::move(e.series));
   gMemo.clear();
 }
 

@@ -324,3 +324,34 @@ TEST(DisplaySeries, MemoIsNeverStale) {
 
 }  // namespace
 }  // namespace zor
+
+namespace zor {
+namespace {
+
+// Series the memo drops lend their memory to the next one built; what is built then is what a
+// fresh build gives, and a series still held by a chart is never written over.
+TEST(DisplaySeries, DroppedSeriesLendTheirMemoryWithoutChangingAnySeries) {
+  clearDisplaySeriesCache();
+  std::vector<StockRecord> recs;
+  for (int i = 0; i < 10; ++i) {
+    recs.push_back(history());
+    // The held one is the longest, so that its memory would be the one worth keeping.
+    if (i > 0) recs.back().k.erase(recs.back().k.begin(), recs.back().k.begin() + 50 + i);
+    for (DayBar& b : recs.back().k) b.close = std::min(b.high, b.close + 0.01 * i);
+    barsChanged(recs.back());
+  }
+  std::vector<std::vector<DayBar>> fresh;
+  for (const StockRecord& r : recs) fresh.push_back(buildDisplaySeries(r, PeriodMin1, TradeMode::History));
+  DisplaySeriesPtr held = displaySeries(recs[0], PeriodMin1, TradeMode::History);
+  const std::vector<DayBar> heldCopy = *held;
+  for (int round = 0; round < 3; ++round)
+    for (size_t i = 1; i < recs.size(); ++i) {
+      DisplaySeriesPtr s = displaySeries(recs[i], PeriodMin1, TradeMode::History);
+      EXPECT_TRUE(sameBars(*s, fresh[i])) << "instrument " << i << " round " << round;
+      if (i % 3 == 0) clearDisplaySeriesCache();
+    }
+  EXPECT_TRUE(sameBars(*held, heldCopy)) << "a held series was written over";
+}
+
+}  // namespace
+}  // namespace zor
