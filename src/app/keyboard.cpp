@@ -95,12 +95,14 @@ bool replayFieldKey(AppState& app, int key, bool& swallowed) {
       return true;
     case KeyEnter:
       app.win.tradeFocus = 0;
+      app.win.panelFieldFocused = false;
       replayStart(app, true);
       return true;
     case KeyEscape:
       // In the trading view Esc closes the view (and the focus with it).
       if (app.view.tradeView) return false;
       app.win.tradeFocus = 0;
+      app.win.panelFieldFocused = false;
       return true;
     default:
       swallowed = !(key >= KeyPageUp && key <= KeyDown) && key != KeyF5 && key != KeyF12;

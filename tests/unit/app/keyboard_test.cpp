@@ -279,8 +279,10 @@ TEST(KeyboardReplayFields, TheToolbarFieldsTakeTheirCharactersAndEnterStartsTheR
   f.app.win.tradeFocus = kToolbarCodeFocus;
   f.type("60000Z3");
   EXPECT_EQ(f.app.replay.replayCode, "600003");
+  f.app.win.panelFieldFocused = true;  // as a click into the field leaves it
   onKeyDown(f.app, KeyEnter, 0);  // instrument 3 has no daily bars here: refused, said
   EXPECT_EQ(f.app.win.tradeFocus, 0);
+  EXPECT_FALSE(f.app.win.panelFieldFocused) << "the game's keys would stay blocked";
   EXPECT_EQ(f.app.view.curIdx, 3);
   EXPECT_EQ(f.app.win.statusText, "该标的无K线数据");
   EXPECT_FALSE(f.app.replay.training);
