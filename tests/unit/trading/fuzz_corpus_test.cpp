@@ -4,10 +4,8 @@
 // and what they load must rewrite byte for byte.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "../../../fuzz/trading_fuzz_entries.h"
-#include "platform/file_io.h"
+#include "fuzz_corpus.h"
 #include "temp_dir.h"
 
 namespace zor {
@@ -16,24 +14,7 @@ namespace {
 TEST(TradingFuzzCorpus, EveryFileReplays) {
   TempDir scratch("zortradecorpus");
   fuzz::tradingScratchDir() = scratch.path();
-  // ZOR_TEST_DATA is <source>/tests/data.
-  std::filesystem::path corpus =
-      std::filesystem::path(ZOR_TEST_DATA).lexically_normal().parent_path().parent_path() / "fuzz" / "corpus";
-  for (const fuzz::TradingEntry& e : fuzz::kTradingEntries) {
-    std::filesystem::path dir = corpus / e.target;
-    ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
-    int files = 0;
-    for (const auto& f : std::filesystem::directory_iterator(dir)) {
-      if (!f.is_regular_file()) continue;
-      std::string bytes;
-      std::u8string u = f.path().u8string();
-      ASSERT_TRUE(readFile(std::string(u.begin(), u.end()), bytes)) << f.path();
-      SCOPED_TRACE(f.path().string());
-      e.run(bytes);
-      ++files;
-    }
-    EXPECT_GE(files, 10) << e.target;
-  }
+  for (const fuzz::TradingEntry& e : fuzz::kTradingEntries) replayFuzzCorpus(e.target, e.run, 10);
 }
 
 }  // namespace
