@@ -42,15 +42,6 @@ void cancelStart(AppState& app) {
   app.replay.replayStockIdx = -1;
 }
 
-// The instrument a typed code names: the exact code, else the first code ending with it.
-int instrumentOfCode(const Market& m, std::string_view input) {
-  for (size_t i = 0; i < m.stocks.size(); ++i)
-    if (m.stocks[i].code == input) return int(i);
-  for (size_t i = 0; i < m.stocks.size(); ++i)
-    if (input.size() < m.stocks[i].code.size() && endsWith(m.stocks[i].code, input)) return int(i);
-  return -1;
-}
-
 // Where training on a holding goes on: the day after its last replay (or after its newest
 // deal when it was never replayed), when the instrument has such a day. 0 when unknown.
 int continuationDate(const Account& acct, const Position& p, const StockRecord& rec) {

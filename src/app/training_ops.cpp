@@ -122,15 +122,6 @@ int pickRandomInstrument(AppState& app) {
   return best;
 }
 
-// The instrument a typed code names: the exact code, else the first code ending with it.
-int instrumentOfCode(const Market& m, std::string_view input) {
-  for (size_t i = 0; i < m.stocks.size(); ++i)
-    if (m.stocks[i].code == input) return int(i);
-  for (size_t i = 0; i < m.stocks.size(); ++i)
-    if (input.size() < m.stocks[i].code.size() && endsWith(m.stocks[i].code, input)) return int(i);
-  return -1;
-}
-
 void stopAutoplay(AppState& app) {
   app.train.autoplay = false;
   stopTimer(app, TimerId::Autoplay);

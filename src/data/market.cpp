@@ -50,6 +50,14 @@ bool isValidMinute(const MinuteBar& m) {
   return ok(m.open) && ok(m.high) && ok(m.low) && ok(m.close) && m.high >= m.low;
 }
 
+int instrumentOfCode(const Market& m, std::string_view input) {
+  for (size_t i = 0; i < m.stocks.size(); ++i)
+    if (m.stocks[i].code == input) return int(i);
+  for (size_t i = 0; i < m.stocks.size(); ++i)
+    if (input.size() < m.stocks[i].code.size() && endsWith(m.stocks[i].code, input)) return int(i);
+  return -1;
+}
+
 std::string stripMarketPrefix(std::string_view code) {
   if (code.size() <= 2) return std::string(code);
   if (startsWithIgnoreCase(code, "sh") || startsWithIgnoreCase(code, "sz") || startsWithIgnoreCase(code, "bj"))

@@ -172,6 +172,9 @@ bool isValidMinute(const MinuteBar& m);
 // Skips a leading "sh", "sz" or "bj" (either case); texts of two characters or fewer are
 // returned unchanged.
 std::string stripMarketPrefix(std::string_view code);
+// The instrument a typed code names: the exact code, else the first code ending with it
+// ("600000" names "sh600000"); -1 when none does.
+int instrumentOfCode(const Market& m, std::string_view input);
 // The vipdoc file form: the code unchanged when it is at least three characters and already
 // prefixed, otherwise "sh" (market 1) or "sz" (market 0) in front.
 std::string fullCode(const StockRecord& rec);

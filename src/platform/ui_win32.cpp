@@ -16,7 +16,7 @@ std::wstring wide(std::string_view s) {
 
 }  // namespace
 
-int Win32Ui::messageBox(std::string_view text, std::string_view caption, unsigned flags) {
+UINT messageBoxType(unsigned flags) {
   UINT type = MB_OK;
   if (flags & MsgYesNo) type = MB_YESNO;
   if (flags & MsgOkCancel) type = MB_OKCANCEL;
@@ -24,17 +24,25 @@ int Win32Ui::messageBox(std::string_view text, std::string_view caption, unsigne
   if (flags & MsgWarning) type |= MB_ICONWARNING;
   if (flags & MsgError) type |= MB_ICONERROR;
   if (flags & MsgQuestion) type |= MB_ICONQUESTION;
-  bool topmost = loading_ || (flags & MsgTopmost);
-  if (topmost) type |= MB_TOPMOST | MB_SETFOREGROUND;
-  // Owned by the main window once it is shown, which disables it while the box is open.
-  HWND owner = window_ && IsWindowVisible(window_) ? window_ : nullptr;
-  int r = MessageBoxW(owner, wide(text).c_str(), wide(caption).c_str(), type);
+  if (flags & MsgTopmost) type |= MB_TOPMOST | MB_SETFOREGROUND;
+  return type;
+}
+
+int messageBoxResult(int r) {
   switch (r) {
     case IDYES: return ResultYes;
     case IDNO: return ResultNo;
     case IDCANCEL: return ResultCancel;
     default: return ResultOk;
   }
+}
+
+int Win32Ui::messageBox(std::string_view text, std::string_view caption, unsigned flags) {
+  UINT type = messageBoxType(flags);
+  if (loading_) type |= MB_TOPMOST | MB_SETFOREGROUND;
+  // Owned by the main window once it is shown, which disables it while the box is open.
+  HWND owner = window_ && IsWindowVisible(window_) ? window_ : nullptr;
+  return messageBoxResult(MessageBoxW(owner, wide(text).c_str(), wide(caption).c_str(), type));
 }
 
 void Win32Ui::requestRepaint() {

@@ -8,6 +8,10 @@
 
 namespace zor {
 
+// Message-box style of the program's MsgBox flags, and the MsgResult of a box's answer.
+UINT messageBoxType(unsigned flags);
+int messageBoxResult(int r);
+
 class Win32Ui : public UiServices {
  public:
   void setWindow(HWND w) { window_ = w; }

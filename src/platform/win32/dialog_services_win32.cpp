@@ -23,27 +23,6 @@ std::string utf8Text(const std::wstring& w) {
   return s;
 }
 
-UINT messageBoxType(unsigned flags) {
-  UINT type = MB_OK;
-  if (flags & MsgYesNo) type = MB_YESNO;
-  if (flags & MsgOkCancel) type = MB_OKCANCEL;
-  if (flags & MsgInfo) type |= MB_ICONINFORMATION;
-  if (flags & MsgWarning) type |= MB_ICONWARNING;
-  if (flags & MsgError) type |= MB_ICONERROR;
-  if (flags & MsgQuestion) type |= MB_ICONQUESTION;
-  if (flags & MsgTopmost) type |= MB_TOPMOST | MB_SETFOREGROUND;
-  return type;
-}
-
-int messageBoxResult(int r) {
-  switch (r) {
-    case IDYES: return ResultYes;
-    case IDNO: return ResultNo;
-    case IDCANCEL: return ResultCancel;
-    default: return ResultOk;
-  }
-}
-
 // ---- DialogUi ----
 
 int DialogUi::messageBox(std::string_view text, std::string_view caption, unsigned flags) {

@@ -62,10 +62,6 @@ void deleteControlFonts(DialogWindow& w);
 // The brush and colours for WM_CTLCOLOR* of a control.
 HBRUSH controlColours(DialogWindow& w, HDC dc, HWND control);
 
-// Message-box style of the program's MsgBox flags.
-UINT messageBoxType(unsigned flags);
-int messageBoxResult(int r);
-
 std::wstring wideText(std::string_view s);
 std::string utf8Text(const std::wstring& w);
 
